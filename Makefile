@@ -1,0 +1,29 @@
+# Two entry points: `make run` and `make test`. Both install what is missing and build first.
+BUILD ?= build
+JOBS  ?= 2
+DEMO_DB ?= $(BUILD)/demo-hotel.sqlite
+
+.PHONY: all deps build run test bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@BUILD=$(BUILD) DEMO_DB=$(DEMO_DB) scripts/run
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+bench: build
+	@BUILD=$(BUILD) scripts/bench
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "host/DatabaseUrl.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tavelin::host {
+
+struct HostOptions
+{
+    std::optional<DatabaseUrl> database; // empty: the demo database
+    QDate businessDate;
+    QString hostText;
+    QString module; // a module file or a folder holding libtavelin.so; empty: the usual places
+};
+
+struct ParsedHostOptions
+{
+    enum class Outcome { Run, Help, Error };
+    Outcome outcome = Outcome::Error;
+    HostOptions options;
+    QString text; // the help text, or what is wrong with the arguments
+};
+
+// arguments as in main(), the program first. Needs no application object, so
+// the caller can choose which kind to create from the result.
+ParsedHostOptions parseHostOptions(const QStringList &arguments, QDate today);
+
+// $TAVELIN_DEMO_DB if set, else demo-hotel.sqlite in the folder above applicationDir.
+QString defaultDatabasePath(const QString &applicationDir);
+
+DatabaseUrl databaseFor(const HostOptions &options, const QString &applicationDir);
+
+// The business date as the module takes it: the first second of that day in
+// local time, as seconds since the epoch.
+qint64 businessDateSeconds(QDate businessDate);
+
+} // namespace tavelin::host

@@ -1,0 +1,289 @@
+#include "controls/SheetModel.h"
+#include "controls/SpreadSheet.h"
+#include "forecast/DTPicker.h"
+#include "forecast/Messages.h"
+#include "forecast/TavelinDlg.h"
+#include "hosting/HostContext.h"
+#include "tests/fixtures/SmallHotel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using tavelin::CTavelinDlg;
+using tavelin::MessageAnswer;
+using tavelin::MessageKind;
+
+namespace {
+
+struct Shown
+{
+    QString text;
+    QString caption;
+};
+
+class RecordingPresenter : public tavelin::MessagePresenter
+{
+public:
+    RecordingPresenter() { tavelin::setMessagePresenter(this); }
+    ~RecordingPresenter() override { tavelin::setMessagePresenter(nullptr); }
+    RecordingPresenter(const RecordingPresenter &) = delete;
+    RecordingPresenter &operator=(const RecordingPresenter &) = delete;
+
+    MessageAnswer present(QWidget *, const QString &text, const QString &caption, MessageKind) override
+    {
+        shown.push_back({text, caption});
+        return MessageAnswer::Ok;
+    }
+    std::vector<Shown> shown;
+};
+
+class ForecastWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        hotel.exec(tavelin::test::smallHotelStatements());
+        auto &context = tavelin::hostContext();
+        context.businessDate = tavelin::secondsAtLocalMidnight(QDate(2006, 12, 28));
+        context.database = &hotel.db();
+        context.hostText = u"host"_s;
+    }
+
+    // Opens the window as the modal run would, without entering it.
+    void open()
+    {
+        dialog = std::make_unique<CTavelinDlg>();
+        dialog->show();
+        QApplication::setActiveWindow(dialog.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    }
+
+    QComboBox *section() { return dialog->m_cmbSection; }
+    QComboBox *feature() { return dialog->m_cmbExposure; }
+    tavelin::SheetModel &gradeSheet() { return *dialog->m_gridGrade->sheet(); }
+    tavelin::SheetModel &orgSheet() { return *dialog->m_gridOrg->sheet(); }
+
+    // Leaves a combo the way a user does: focus it, type, tab to the next control.
+    void typeAndLeave(QComboBox *combo, const QString &text)
+    {
+        combo->setFocus(Qt::MouseFocusReason);
+        combo->setEditText(text);
+        dialog->m_edtRmTypes->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+    }
+
+    tavelin::test::MemoryDatabase hotel;
+    RecordingPresenter messages;
+    std::unique_ptr<CTavelinDlg> dialog;
+};
+
+} // namespace
+
+TEST_F(ForecastWindow, OpensWithTheDefaultCriteria)
+{
+    open();
+    EXPECT_EQ(dialog->windowTitle(), u"可租房情况"_s);
+    EXPECT_EQ(dialog->m_tabView->count(), 2);
+    EXPECT_EQ(dialog->m_tabView->tabText(0), u"可用状态"_s);
+    EXPECT_EQ(dialog->m_tabView->tabText(1), u"占用状态"_s);
+    EXPECT_EQ(dialog->m_tabView->currentIndex(), 0);
+    EXPECT_TRUE(dialog->m_gridGrade->isVisible());
+
+    // 2006-12-28 plus nine days crosses the year.
+    EXPECT_EQ(dialog->m_dtpBegin->value(), QDate(2006, 12, 28));
+    EXPECT_EQ(dialog->m_dtpEnd->value(), QDate(2007, 1, 6));
+
+    EXPECT_EQ(section()->currentIndex(), 0);
+    EXPECT_EQ(section()->currentText(), u"All"_s);
+    EXPECT_EQ(feature()->currentIndex(), 0);
+    EXPECT_EQ(feature()->currentText(), u"All"_s);
+    EXPECT_TRUE(dialog->m_edtRmTypes->text().isEmpty());
+    EXPECT_EQ(dialog->m_bIncludeDueOut, 1);
+    EXPECT_TRUE(dialog->findChild<QCheckBox *>(u"chkIncludeDueOut"_s)->isChecked());
+
+    EXPECT_EQ(gradeSheet().cellText(0, 0), u"客房等级"_s);
+    EXPECT_EQ(orgSheet().cellText(0, 0), u"客源类型"_s);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(QApplication::focusWidget(), dialog->m_dtpBegin);
+}
+
+TEST_F(ForecastWindow, ListsLiveCodesInQueryOrderWithPaddedCodes)
+{
+    open();
+    ASSERT_EQ(section()->count(), 4);
+    EXPECT_EQ(section()->itemText(1), u"A     主楼"_s);
+    EXPECT_EQ(section()->itemText(2), u"B1    东翼"_s);
+    // A code that fills its six places runs straight into its description.
+    EXPECT_EQ(section()->itemText(3), u"ABCDEF长代码区"_s);
+    EXPECT_EQ(section()->itemData(3).toString(), u"ABCDEF"_s);
+
+    ASSERT_EQ(feature()->count(), 3);
+    EXPECT_EQ(feature()->itemText(1), u"SEA       海景"_s);
+    EXPECT_EQ(feature()->itemText(2), u"NSM       无烟"_s);
+}
+
+TEST_F(ForecastWindow, TypedAllInAnyCaseOrASingleASelectsAll)
+{
+    open();
+    for (const QString &typed : {u"all"_s, u"aLL"_s, u"a"_s, u"A"_s}) {
+        section()->setCurrentIndex(2);
+        typeAndLeave(section(), typed);
+        EXPECT_EQ(section()->currentIndex(), 0) << typed.toStdString();
+        EXPECT_EQ(section()->currentText(), u"All"_s) << typed.toStdString();
+
+        feature()->setCurrentIndex(1);
+        typeAndLeave(feature(), typed);
+        EXPECT_EQ(feature()->currentIndex(), 0) << typed.toStdString();
+    }
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ForecastWindow, OnlyTheFirstThreeCharactersFindAnEntry)
+{
+    open();
+    // "B1 " begins entry "B1    东翼"; the rest of the typed text plays no part in finding it.
+    typeAndLeave(section(), u"B1 xyz"_s);
+    EXPECT_EQ(section()->currentIndex(), 2);
+    EXPECT_EQ(section()->currentText(), u"B1 xyz"_s) << "the typed text is written back whole";
+    EXPECT_TRUE(messages.shown.empty());
+
+    // A whole text that begins an entry selects and shows that entry.
+    typeAndLeave(feature(), u"ns"_s);
+    EXPECT_EQ(feature()->currentIndex(), 2);
+    EXPECT_EQ(feature()->currentText(), u"NSM       无烟"_s);
+}
+
+TEST_F(ForecastWindow, UnknownCodesAreReportedOnceAndEmptied)
+{
+    open();
+    typeAndLeave(section(), u"ZZ9"_s);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, u"该区段代码不存在，请检查！"_s);
+    EXPECT_EQ(messages.shown[0].caption, u"提示"_s);
+    EXPECT_TRUE(section()->currentText().isEmpty());
+    EXPECT_EQ(section()->currentIndex(), -1);
+
+    typeAndLeave(feature(), u"QQQ"_s);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].text, u"该特征代码不存在，请检查！"_s);
+    EXPECT_EQ(messages.shown[1].caption, u"提示"_s);
+    EXPECT_TRUE(feature()->currentText().isEmpty());
+
+    // Leaving an empty box says nothing.
+    typeAndLeave(feature(), QString());
+    typeAndLeave(section(), QString());
+    EXPECT_EQ(messages.shown.size(), 2u);
+}
+
+TEST_F(ForecastWindow, EnterSearchesFromEveryControlAndNeverCloses)
+{
+    open();
+    const std::vector<QWidget *> controls = {dialog->m_dtpBegin, dialog->m_dtpEnd, section(), feature(),
+                                             dialog->m_edtRmTypes, dialog->m_gridGrade, dialog->m_btnSearch};
+    for (QWidget *control : controls) {
+        gradeSheet().setMaxRows(3);
+        gradeSheet().setMaxCols(3);
+        gradeSheet().setCol(1);
+        gradeSheet().setRow(1);
+        gradeSheet().setText(u"stale"_s);
+        control->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(control, Qt::Key_Return);
+        EXPECT_NE(gradeSheet().cellText(1, 1), u"stale"_s) << control->objectName().toStdString();
+        EXPECT_TRUE(dialog->isVisible()) << control->objectName().toStdString();
+        EXPECT_EQ(dialog->result(), 0);
+    }
+    QTest::keyClick(section(), Qt::Key_Enter);
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(ForecastWindow, EscapeAndTheExitButtonClose)
+{
+    open();
+    QTest::keyClick(section(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+
+    open();
+    dialog->m_btnExit->click();
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(ForecastWindow, TabsSwitchTheGrids)
+{
+    open();
+    dialog->m_tabView->setCurrentIndex(1);
+    EXPECT_FALSE(dialog->m_gridGrade->isVisible());
+    EXPECT_TRUE(dialog->m_gridOrg->isVisible());
+    dialog->m_tabView->setCurrentIndex(0);
+    EXPECT_TRUE(dialog->m_gridGrade->isVisible());
+    EXPECT_FALSE(dialog->m_gridOrg->isVisible());
+}
+
+TEST_F(ForecastWindow, ChangingTheStartMovesTheEndWithoutSearching)
+{
+    open();
+    dialog->m_dtpEnd->setValue(u"2007-06-30"_s);
+    gradeSheet().setMaxRows(2);
+    gradeSheet().setMaxCols(2);
+    // A user's change of the start date, as typed into the box.
+    dialog->m_dtpBegin->setDate(QDate(2007, 2, 25));
+    EXPECT_EQ(dialog->m_dtpEnd->value(), QDate(2007, 3, 6));
+    EXPECT_EQ(gradeSheet().maxRows(), 2) << "no search runs on a date change";
+
+    // Changing the end date changes nothing else.
+    dialog->m_dtpEnd->setDate(QDate(2007, 4, 1));
+    EXPECT_EQ(dialog->m_dtpBegin->value(), QDate(2007, 2, 25));
+}
+
+TEST_F(ForecastWindow, LayoutFollowsDialogUnitsAndGrowsWithTheWindow)
+{
+    open();
+    const QFontMetrics metrics(dialog->font());
+    const double ux = metrics.averageCharWidth() / 4.0;
+    const double uy = metrics.height() / 8.0;
+    const QRect grid = dialog->m_gridGrade->geometry();
+    EXPECT_NEAR(grid.x(), 15 * ux, 1);
+    EXPECT_NEAR(grid.y(), 23 * uy, 1);
+    EXPECT_NEAR(grid.width(), 366 * ux, 1);
+    EXPECT_NEAR(grid.height(), 186 * uy, 1);
+    EXPECT_EQ(dialog->m_gridOrg->geometry(), grid);
+
+    const QRect button = dialog->m_btnSearch->geometry();
+    dialog->resize(dialog->width() + 200, dialog->height() + 100);
+    QApplication::processEvents();
+    EXPECT_EQ(dialog->m_gridGrade->width(), grid.width() + 200);
+    EXPECT_EQ(dialog->m_gridGrade->height(), grid.height() + 100);
+    EXPECT_EQ(dialog->m_btnSearch->geometry(), button.translated(0, 100));
+}
+
+TEST_F(ForecastWindow, DatabaseFailureDuringSetUpIsShownAndTheWindowOpens)
+{
+    hotel.exec({u"drop table RmSection"_s});
+    open();
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_TRUE(messages.shown[0].text.startsWith(u"查询数据库出错："_s)) << messages.shown[0].text.toStdString();
+    EXPECT_GT(messages.shown[0].text.size(), u"查询数据库出错："_s.size()) << "the driver's text follows";
+    EXPECT_EQ(messages.shown[0].caption, u"系统错误"_s);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(section()->itemText(0), u"All"_s);
+    EXPECT_EQ(gradeSheet().cellText(0, 0), u"客房等级"_s);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+int main(int argc, char **argv)
+{
+    // Widget tests never need a display, also when gtest only lists them.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
