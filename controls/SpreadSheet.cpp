@@ -58,6 +58,9 @@ CSpreadSheet::CSpreadSheet(QWidget *parent)
         header->viewport()->installEventFilter(this);
     }
     rows->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // One line of text a row, so that a grade list and its four summary rows fit.
+    rows->setMinimumSectionSize(1);
+    rows->setDefaultSectionSize(fontMetrics().height() + 6);
     // Narrow day columns must be possible; the style's minimum is wider than a digit pair.
     columns->setMinimumSectionSize(1);
 

@@ -610,11 +610,13 @@ private:
     double occupancyTarget(int day)
     {
         const double noise = 0.97 + 0.06 * m_random.real();
+        // The opening view counts due-outs as taken too, so a house at 70 % on
+        // the books already looks nearly full there.
         if (m_busyNight[std::size_t(day + HistoryDays)])
-            return 0.97;
+            return 0.9;
         const double lead = std::max(day, 0);
         const double x = lead / 50.0;
-        double level = 0.05 + 0.87 / (1.0 + lead / 120.0 + x * x);
+        double level = 0.05 + 0.68 / (1.0 + lead / 120.0 + x * x);
         constexpr double monthFactor[12] = {0.95, 0.94, 0.98, 1.0, 1.04, 1.0, 1.05, 1.06, 1.02, 1.05, 0.99, 0.96};
         level *= monthFactor[m_options.businessDate.addDays(day).month() - 1];
         switch (weekday(day)) {
@@ -628,7 +630,7 @@ private:
         default:
             level *= 0.99;
         }
-        return std::min(level * noise, 0.96);
+        return std::min(level * noise, 0.85);
     }
 
     int stayLength(OrgKind kind, int arrivalWeekday)

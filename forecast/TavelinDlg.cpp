@@ -6,14 +6,18 @@
 #include "data/DatabaseError.h"
 #include "data/RecordSet.h"
 #include "forecast/DTPicker.h"
+#include "forecast/ForecastSearch.h"
 #include "forecast/Messages.h"
 #include "hosting/HostContext.h"
 #include "ui_TavelinDlg.h"
 
 #include <QChildEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -51,12 +55,36 @@ bool isEnterKey(const QEvent *event)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
+// The hour-glass for the length of a search, put back on every way out.
+class WaitCursor
+{
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { restore(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+
+    void restore()
+    {
+        if (m_showing)
+            QGuiApplication::restoreOverrideCursor();
+        m_showing = false;
+    }
+
+private:
+    bool m_showing = true;
+};
+
 } // namespace
 
 CTavelinDlg::CTavelinDlg(QWidget *parent)
     : QDialog(parent)
     , m_ui(std::make_unique<Ui::CTavelinDlg>())
 {
+    // The template's font is a 10-point one; the dialog units follow from it.
+    QFont templateFont = font();
+    templateFont.setPointSize(10);
+    setFont(templateFont);
     m_ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
                    | Qt::WindowMaximizeButtonHint);
@@ -99,7 +127,10 @@ void CTavelinDlg::applyDialogUnits()
     // Dialog units: x in quarters of the average character width, y in eighths
     // of the font height. The form holds the template's geometry in these units.
     const QFontMetrics metrics(font());
-    const double unitX = metrics.averageCharWidth() / 4.0;
+    // The date boxes of this toolkit need more room than the template gives
+    // them; widening the unit keeps the template's proportions and shows a whole date.
+    const double unitX = std::max(metrics.averageCharWidth() / 4.0,
+                                  m_ui->dtpBegin->sizeHint().width() / double(m_ui->dtpBegin->width()));
     const double unitY = metrics.height() / 8.0;
     const auto toPixels = [&](const QRect &units) {
         return QRect(qRound(units.x() * unitX), qRound(units.y() * unitY), qRound(units.width() * unitX),
@@ -320,16 +351,57 @@ void CTavelinDlg::showDatabaseError(const QString &driverText)
 void CTavelinDlg::OnSearch()
 {
     UpdateData(true);
-    for (CSpreadSheet *grid : {m_gridGrade, m_gridOrg}) {
-        SheetModel &sheet = *grid->sheet();
-        sheet.setMaxRows(0);
-        sheet.setMaxCols(0);
+    SheetModel &gradeSheet = *m_gridGrade->sheet();
+    SheetModel &orgSheet = *m_gridOrg->sheet();
+    clearForecast(gradeSheet, orgSheet);
+    WaitCursor waitCursor;
+
+    SearchCriteria criteria;
+    criteria.begin = m_dtpBegin->value();
+    criteria.end = m_dtpEnd->value();
+    criteria.businessDate = businessDay();
+    // The search takes the section from the selection, and the code from the
+    // entry itself rather than from its text.
+    criteria.sectionSelected = m_cmbSection->currentIndex() >= 0;
+    criteria.sectionCode = m_cmbSection->currentData().toString();
+    criteria.featureText = m_strExposure;
+    criteria.roomGrades = m_strRmTypes;
+    criteria.includeDueOut = m_bIncludeDueOut == 1;
+
+    if (const std::optional<CheckFailure> failure = checkCriteria(criteria)) {
+        waitCursor.restore();
+        showMessage(this, failure->message);
+        focusOn(failure->focus);
+        return;
     }
-    for (CSpreadSheet *grid : {m_gridGrade, m_gridOrg}) {
-        SheetModel &sheet = *grid->sheet();
-        sheet.setRow(-1);
-        sheet.setCol(-1);
-        sheet.setBackColor(SheetModel::White);
+    m_strRmTypes = criteria.roomGrades;
+    m_edtRmTypes->setText(m_strRmTypes);
+    m_strExposure = featureCode(m_strExposure);
+
+    try {
+        RecordSet recordSet(hostContext().database);
+        runForecast(criteria, recordSet, gradeSheet, orgSheet);
+    } catch (const DatabaseError &error) {
+        waitCursor.restore();
+        showDatabaseError(error.driverText());
+    }
+}
+
+void CTavelinDlg::focusOn(FocusTarget target)
+{
+    switch (target) {
+    case FocusTarget::BeginDate:
+        m_dtpBegin->setFocus(Qt::OtherFocusReason);
+        break;
+    case FocusTarget::EndDate:
+        m_dtpEnd->setFocus(Qt::OtherFocusReason);
+        break;
+    case FocusTarget::Section:
+        m_cmbSection->setFocus(Qt::OtherFocusReason);
+        break;
+    case FocusTarget::RoomGrades:
+        m_edtRmTypes->setFocus(Qt::OtherFocusReason);
+        break;
     }
 }
 

@@ -20,6 +20,7 @@ class CTavelinDlg;
 namespace tavelin {
 
 class CDTPicker;
+enum class FocusTarget;
 class CSpreadSheet;
 
 // The forecast window "可租房情况": the criteria, the two forecast grids on a
@@ -60,6 +61,7 @@ private:
     void checkTypedCode(QComboBox *combo, QString &text, const QString &notFoundMessage);
     void showDatabaseError(const QString &driverText);
     void labelCorners();
+    void focusOn(FocusTarget target);
 
     std::unique_ptr<Ui::CTavelinDlg> m_ui;
 

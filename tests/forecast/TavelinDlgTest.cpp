@@ -247,7 +247,7 @@ TEST_F(ForecastWindow, LayoutFollowsDialogUnitsAndGrowsWithTheWindow)
 {
     open();
     const QFontMetrics metrics(dialog->font());
-    const double ux = metrics.averageCharWidth() / 4.0;
+    const double ux = std::max(metrics.averageCharWidth() / 4.0, dialog->m_dtpBegin->sizeHint().width() / 51.0);
     const double uy = metrics.height() / 8.0;
     const QRect grid = dialog->m_gridGrade->geometry();
     EXPECT_NEAR(grid.x(), 15 * ux, 1);
@@ -255,6 +255,7 @@ TEST_F(ForecastWindow, LayoutFollowsDialogUnitsAndGrowsWithTheWindow)
     EXPECT_NEAR(grid.width(), 366 * ux, 1);
     EXPECT_NEAR(grid.height(), 186 * uy, 1);
     EXPECT_EQ(dialog->m_gridOrg->geometry(), grid);
+    EXPECT_GE(dialog->m_dtpBegin->width(), dialog->m_dtpBegin->sizeHint().width()) << "a whole date shows";
 
     const QRect button = dialog->m_btnSearch->geometry();
     dialog->resize(dialog->width() + 200, dialog->height() + 100);
@@ -274,6 +275,126 @@ TEST_F(ForecastWindow, DatabaseFailureDuringSetUpIsShownAndTheWindowOpens)
     EXPECT_EQ(messages.shown[0].caption, u"系统错误"_s);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(section()->itemText(0), u"All"_s);
+    EXPECT_EQ(gradeSheet().cellText(0, 0), u"客房等级"_s);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ForecastWindow, OpensWithTheForecastOfTheDefaultSearch)
+{
+    open();
+    // Two grades and the four summary rows; the total column and ten days.
+    EXPECT_EQ(gradeSheet().maxRows(), 6);
+    EXPECT_EQ(gradeSheet().maxCols(), 11);
+    EXPECT_EQ(gradeSheet().cellText(0, 1), u"DK(大床房)"_s);
+    EXPECT_EQ(gradeSheet().cellText(1, 1), u"14"_s);
+    EXPECT_EQ(gradeSheet().cellText(2, 1), u"11"_s) << "due-outs counted: rooms, not rooms_ED";
+    EXPECT_EQ(gradeSheet().cellText(3, 1), u"8"_s);
+    EXPECT_EQ(gradeSheet().cellText(2, 5), u"1"_s) << "OOO";
+    // Both organisations, a subtotal, two columns a day.
+    EXPECT_EQ(orgSheet().maxRows(), 3);
+    EXPECT_EQ(orgSheet().maxCols(), 20);
+    EXPECT_EQ(orgSheet().cellText(1, 1), u"3"_s);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ForecastWindow, UncheckingDueOutsSumsRoomsWithoutTheDepartureDay)
+{
+    open();
+    dialog->m_chkIncludeDueOut->setChecked(false);
+    dialog->OnSearch();
+    EXPECT_EQ(gradeSheet().cellText(2, 1), u"12"_s);
+    EXPECT_EQ(orgSheet().cellText(1, 1), u"2"_s);
+}
+
+TEST_F(ForecastWindow, ASectionCodeOfSixCharactersIsTakenFromItsEntry)
+{
+    open();
+    section()->setCurrentIndex(3);
+    ASSERT_EQ(section()->currentText(), u"ABCDEF长代码区"_s);
+    dialog->OnSearch();
+    EXPECT_EQ(gradeSheet().cellText(1, 1), u"4"_s);
+    EXPECT_EQ(gradeSheet().cellText(3, 1), u"-2"_s);
+    EXPECT_EQ(gradeSheet().cellForeColor(3, 1), tavelin::SheetModel::Red);
+    EXPECT_TRUE(gradeSheet().cellText(1, 2).isEmpty()) << "ST has no rooms in that section";
+    EXPECT_EQ(orgSheet().cellText(3, 2), u"6"_s);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ForecastWindow, RefusedSearchesSayWhyMoveTheFocusAndQueryNothing)
+{
+    struct Case
+    {
+        QDate begin;
+        QDate end;
+        QString message;
+        QWidget *(*focus)(CTavelinDlg &);
+    };
+    const Case cases[] = {
+        {QDate(2006, 12, 27), QDate(2007, 1, 5), u"您输入的查询日期必须大于或等于系统日期！"_s,
+         [](CTavelinDlg &d) -> QWidget * { return d.m_dtpBegin; }},
+        {QDate(2007, 1, 5), QDate(2007, 1, 4), u"您输入的查询日期的终止日期必须大于或等于起始日期！"_s,
+         [](CTavelinDlg &d) -> QWidget * { return d.m_dtpEnd; }},
+        {QDate(2006, 12, 28), QDate(2008, 12, 27), u"您输入的查询日期的终止日期与起始日期之差不能大于等于370天！"_s,
+         [](CTavelinDlg &d) -> QWidget * { return d.m_dtpEnd; }},
+    };
+    open();
+    for (const Case &c : cases) {
+        messages.shown.clear();
+        dialog->m_dtpBegin->setValue(c.begin.toString(Qt::ISODate));
+        dialog->m_dtpEnd->setValue(c.end.toString(Qt::ISODate));
+        dialog->OnSearch();
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, c.message);
+        EXPECT_TRUE(messages.shown[0].caption.isEmpty()) << "no caption of its own";
+        EXPECT_EQ(QApplication::focusWidget(), c.focus(*dialog)) << c.message.toStdString();
+        EXPECT_EQ(gradeSheet().maxRows(), 0);
+        EXPECT_EQ(gradeSheet().maxCols(), 0);
+        EXPECT_EQ(orgSheet().maxRows(), 0);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+
+    messages.shown.clear();
+    dialog->m_dtpBegin->setValue(u"2006-12-28"_s);
+    dialog->m_dtpEnd->setValue(u"2006-12-30"_s);
+    section()->setCurrentIndex(-1);
+    dialog->OnSearch();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, u"客房区段不能为空，请重新选择！"_s);
+    EXPECT_EQ(QApplication::focusWidget(), section());
+}
+
+TEST_F(ForecastWindow, TheRoomGradeBoxIsParsedAndWrittenBackInThePickersForm)
+{
+    open();
+    dialog->m_edtRmTypes->setText(u"DK, ST"_s);
+    dialog->OnSearch();
+    EXPECT_EQ(dialog->m_edtRmTypes->text(), u"'DK','ST'"_s);
+    EXPECT_EQ(gradeSheet().maxRows(), 6);
+
+    dialog->m_edtRmTypes->setText(u"'DK"_s);
+    dialog->OnSearch();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, u"客房等级列表格式不正确，请重新选择！"_s);
+    EXPECT_TRUE(messages.shown[0].caption.isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), dialog->m_edtRmTypes);
+    EXPECT_EQ(gradeSheet().maxRows(), 0);
+    EXPECT_EQ(dialog->m_edtRmTypes->text(), u"'DK"_s) << "a refused text is left for the user to mend";
+}
+
+TEST_F(ForecastWindow, AFailingQueryIsShownAndLeavesTheWindowOpenWithEmptyGrids)
+{
+    open();
+    hotel.exec({u"drop table Tavelin_2"_s});
+    dialog->OnSearch();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown[0].text.startsWith(u"查询数据库出错："_s));
+    EXPECT_TRUE(messages.shown[0].text.contains(u"Tavelin_2"_s)) << messages.shown[0].text.toStdString();
+    EXPECT_EQ(messages.shown[0].caption, u"系统错误"_s);
+    EXPECT_TRUE(dialog->isVisible());
+    for (tavelin::SheetModel *sheet : {&gradeSheet(), &orgSheet()}) {
+        EXPECT_EQ(sheet->maxRows(), 0);
+        EXPECT_EQ(sheet->maxCols(), 0);
+    }
     EXPECT_EQ(gradeSheet().cellText(0, 0), u"客房等级"_s);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
