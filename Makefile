@@ -5,6 +5,9 @@ DEMO_DB ?= $(BUILD)/demo-hotel.sqlite
 
 .PHONY: all deps build run test bench clean
 
+# What `make run` needs: the module, the host and the demo generator; not the tests.
+RUN_TARGETS = tavelin tavelin-host tavelin-demo
+
 all: build
 
 deps:
@@ -16,7 +19,8 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target $(RUN_TARGETS)
 	@BUILD=$(BUILD) DEMO_DB=$(DEMO_DB) scripts/run
 
 test: build

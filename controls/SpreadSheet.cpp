@@ -58,9 +58,8 @@ CSpreadSheet::CSpreadSheet(QWidget *parent)
         header->viewport()->installEventFilter(this);
     }
     rows->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // One line of text a row, so that a grade list and its four summary rows fit.
     rows->setMinimumSectionSize(1);
-    rows->setDefaultSectionSize(fontMetrics().height() + 6);
+    applyDefaultSizes();
     // Narrow day columns must be possible; the style's minimum is wider than a digit pair.
     columns->setMinimumSectionSize(1);
 
@@ -119,6 +118,14 @@ CSpreadSheet::CSpreadSheet(QWidget *parent)
 double CSpreadSheet::charWidth() const
 {
     return fontMetrics().averageCharWidth();
+}
+
+void CSpreadSheet::applyDefaultSizes()
+{
+    // One line of text a row, so that a grade list and its four summary rows
+    // fit; columns without a width of their own take eight characters.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setDefaultSectionSize(qRound(8 * charWidth()));
 }
 
 void CSpreadSheet::applyColumnWidth(int column)
@@ -235,8 +242,10 @@ void CSpreadSheet::mousePressEvent(QMouseEvent *event)
 void CSpreadSheet::changeEvent(QEvent *event)
 {
     QTableView::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
+        applyDefaultSizes();
         applyAllColumnWidths();
+    }
     else if (event->type() == QEvent::PaletteChange)
         updateCorner();
 }

@@ -41,6 +41,7 @@ protected:
 
 private:
     double charWidth() const;
+    void applyDefaultSizes();
     void applyColumnWidth(int column);
     void applyAllColumnWidths();
     void fitHeadings();
