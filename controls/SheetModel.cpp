@@ -57,10 +57,13 @@ bool SheetModel::cursorOnCell() const noexcept
 
 void SheetModel::setText(const QString &text)
 {
-    // One cell at a time is how whole sheets get written; keep that path short.
+    // One cell at a time is how whole sheets get written; keep that path short:
+    // QString's copy and move are inline where its copy assignment is not, and
+    // inside a batch that resets the model no cell needs to be remembered.
     if (cursorOnCell()) {
-        m_texts[offset(m_col, m_row)] = text;
-        cellsChanged({m_col, m_col}, {m_row, m_row}, Qt::DisplayRole);
+        m_texts[offset(m_col, m_row)] = QString(text);
+        if (m_batchDepth == 0 || !m_resetOpen)
+            cellsChanged({m_col, m_col}, {m_row, m_row}, Qt::DisplayRole);
         return;
     }
     const auto columns = columnSpan();
@@ -95,7 +98,8 @@ void SheetModel::fillColour(std::vector<Colour> &cells, Colour colour, int role)
     const Colour stored = colour & ColourMask;
     if (cursorOnCell()) {
         cells[std::size_t(offset(m_col, m_row))] = stored;
-        cellsChanged({m_col, m_col}, {m_row, m_row}, role);
+        if (m_batchDepth == 0 || !m_resetOpen)
+            cellsChanged({m_col, m_col}, {m_row, m_row}, role);
         return;
     }
     const auto columns = columnSpan();

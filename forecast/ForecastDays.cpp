@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <vector>
 
 namespace tavelin {
 
@@ -20,6 +22,23 @@ int digits(QStringView text, qsizetype from, qsizetype count)
         value = value * 10 + (c - u'0');
     }
     return value;
+}
+
+// "0.0" to "100.0", with (kind 1) or without (kind 0) a trailing '%'.
+const QString &cachedTenths(int tenths, int kind)
+{
+    static const std::vector<QString> texts = [] {
+        std::vector<QString> made;
+        made.reserve(2 * 1001);
+        for (const char *suffix : {"", "%"}) {
+            for (int i = 0; i <= 1000; ++i) {
+                made.push_back(QString::number(i / 10) + u'.' + QChar(u'0' + i % 10)
+                               + QLatin1StringView(suffix));
+            }
+        }
+        return made;
+    }();
+    return texts[std::size_t(kind * 1001 + tenths)];
 }
 
 void appendTwoDigits(QString &text, int value)
@@ -71,11 +90,28 @@ bool isGreenDay(QDate day)
 
 QString rateText(double value, char suffix)
 {
+    const double rounded = double(float(value));
+
+    // Shares and rates are small and not negative: their tenths are counted
+    // directly, and the thousand and one shares from 0.0 to 100.0 are shared
+    // texts, instead of a formatting and an allocation for each of the 220,000
+    // share cells of the largest grid. The result is printf's: rounded * 10
+    // is exact (a float's 24 bits times 10 fit a double), and nearbyint rounds
+    // it to the nearest, halves (x.25, x.75) to even, as printf does.
+    if (!std::signbit(rounded) && rounded < 1e8) {
+        const auto tenths = qint64(std::nearbyint(rounded * 10.0));
+        if (tenths <= 1000 && (suffix == 0 || suffix == '%'))
+            return cachedTenths(int(tenths), suffix == 0 ? 0 : 1);
+        QString text = QString::number(tenths / 10) + u'.' + QChar(u'0' + int(tenths % 10));
+        if (suffix != 0)
+            text += QLatin1Char(suffix);
+        return text;
+    }
+
     // std::to_chars with a precision formats as printf does, without the cost
-    // of QString::asprintf on every share cell.
+    // of QString::asprintf.
     char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, double(float(value)),
-                                std::chars_format::fixed, 1);
+    auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, rounded, std::chars_format::fixed, 1);
     if (result.ec != std::errc())
         return QString();
     if (suffix != 0)

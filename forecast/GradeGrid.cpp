@@ -5,6 +5,8 @@
 #include "forecast/CodeList.h"
 #include "forecast/ForecastDays.h"
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace tavelin {
@@ -28,6 +30,16 @@ GradeForecast readGradeForecast(RecordSet &recordSet, const QString &sql, QDate 
     recordSet.open(sql);
     if (recordSet.recordCount() > 0) {
         const int dateColumn = columnIndex(recordSet, u"date");
+        // Rows come grouped by date: each date text is read once.
+        QString lastDate;
+        std::optional<int> lastDay;
+        const auto dayOf = [&](const QString &date) {
+            if (date != lastDate) {
+                lastDay = forecastDayIndex(date, firstDay, forecast.dayCount);
+                lastDate = date;
+            }
+            return lastDay;
+        };
         recordSet.moveFirst();
         while (!recordSet.isEOF()) {
             const QString date = dateColumn >= 0 ? recordSet.fieldValue(dateColumn)
@@ -39,7 +51,7 @@ GradeForecast readGradeForecast(RecordSet &recordSet, const QString &sql, QDate 
             if (date.isEmpty()) {
                 if (const int grade = grades.indexOf(code); grade >= 0)
                     forecast.totals[std::size_t(grade)] = rooms;
-            } else if (const auto day = forecastDayIndex(date, firstDay, forecast.dayCount)) {
+            } else if (const std::optional<int> day = dayOf(date)) {
                 const auto k = std::size_t(*day);
                 if (type == u"OCC") {
                     if (const int grade = grades.indexOf(code); grade >= 0)

@@ -5,9 +5,36 @@
 #include "forecast/CodeList.h"
 #include "forecast/ForecastDays.h"
 
+#include <optional>
+#include <vector>
+
 using namespace Qt::StringLiterals;
 
 namespace tavelin {
+
+namespace {
+
+// Room counts of one organisation on one day are small; the largest grid
+// holds 220,000 of them, and shared texts spare as many allocations. Handed
+// out by reference, so that the only copy is the sheet's own.
+const QString &countText(int value, QString &spare)
+{
+    constexpr int First = -256;
+    constexpr int Last = 2047;
+    static const std::vector<QString> texts = [] {
+        std::vector<QString> made;
+        made.reserve(Last - First + 1);
+        for (int i = First; i <= Last; ++i)
+            made.push_back(QString::number(i));
+        return made;
+    }();
+    if (value >= First && value <= Last)
+        return texts[std::size_t(value - First)];
+    spare = QString::number(value);
+    return spare;
+}
+
+} // namespace
 
 OrgForecast readOrgForecast(RecordSet &recordSet, const QString &sql, QDate begin, QDate end,
                             const CodeList &organisations)
@@ -22,6 +49,16 @@ OrgForecast readOrgForecast(RecordSet &recordSet, const QString &sql, QDate begi
     recordSet.open(sql);
     if (recordSet.recordCount() > 0) {
         const int dateColumn = columnIndex(recordSet, u"date");
+        // Rows come grouped by date: each date text is read once.
+        QString lastDate;
+        std::optional<int> lastDay;
+        const auto dayOf = [&](const QString &date) {
+            if (date != lastDate) {
+                lastDay = forecastDayIndex(date, firstDay, forecast.dayCount);
+                lastDate = date;
+            }
+            return lastDay;
+        };
         recordSet.moveFirst();
         while (!recordSet.isEOF()) {
             const QString date = dateColumn >= 0 ? recordSet.fieldValue(dateColumn)
@@ -29,7 +66,7 @@ OrgForecast readOrgForecast(RecordSet &recordSet, const QString &sql, QDate begi
             if (!date.isEmpty() && recordSet.fieldValue(1) == u"OCC") {
                 const int organisation = organisations.indexOf(recordSet.fieldValue(2));
                 if (organisation >= 0) {
-                    if (const auto day = forecastDayIndex(date, firstDay, forecast.dayCount)) {
+                    if (const std::optional<int> day = dayOf(date)) {
                         forecast.rooms[std::size_t(organisation) * days + std::size_t(*day)]
                             = leadingInt(recordSet.fieldValue(3));
                     }
@@ -46,7 +83,8 @@ void writeOrgGrid(const OrgForecast &forecast, const CodeList &organisations, Sh
 {
     const SheetModel::Batch batch(sheet);
     const int m = organisations.size();
-    const auto days = std::size_t(forecast.dayCount);
+    const int dayCount = forecast.dayCount;
+    const auto days = std::size_t(dayCount);
 
     sheet.setMaxRows(m + 1);
 
@@ -58,52 +96,65 @@ void writeOrgGrid(const OrgForecast &forecast, const CodeList &organisations, Sh
     sheet.setRow(m + 1);
     sheet.setText(u"小计"_s);
 
-    sheet.setMaxCols(2 * forecast.dayCount);
+    sheet.setMaxCols(2 * dayCount);
+
+    // The day sums first, as the shares need them; then the cells row by row,
+    // the order the sheet stores them in. Column by column, each of the
+    // 440,000 writes of the largest grid would land a whole row (35 kB) away
+    // from the one before, and miss the cache.
+    std::vector<int> sums(days, 0);
+    for (int r = 0; r < m; ++r) {
+        const int *rooms = forecast.rooms.data() + std::size_t(r) * days;
+        for (std::size_t k = 0; k < days; ++k)
+            sums[k] += rooms[k];
+    }
 
     const QString shareHeading = u" "_s;
     const QString fullShare = u"100%"_s;
-    for (int k = 0; k < forecast.dayCount; ++k) {
-        const int column = 2 * k + 1;
-        const QDate day = forecast.begin.addDays(k);
-
-        sheet.setCol(column);
-        sheet.setRow(0);
-        sheet.setText(dayHeading(day));
-        sheet.setCol(column + 1);
-        sheet.setRow(0);
+    QString spare;
+    sheet.setRow(0);
+    for (int k = 0; k < dayCount; ++k) {
+        sheet.setCol(2 * k + 1);
+        sheet.setText(dayHeading(forecast.begin.addDays(k)));
+        sheet.setCol(2 * k + 2);
         sheet.setText(shareHeading);
+    }
 
-        if (isGreenDay(day)) {
-            sheet.setCol(column);
-            sheet.setRow(-1);
-            sheet.setForeColor(SheetModel::Green);
-            sheet.setCol(column + 1);
-            sheet.setRow(-1);
-            sheet.setForeColor(SheetModel::Green);
-        }
-
-        sheet.setCol(column);
-        int sum = 0;
-        for (int r = 1; r <= m; ++r) {
-            const int rooms = forecast.rooms[std::size_t(r - 1) * days + std::size_t(k)];
-            sum += rooms;
-            sheet.setRow(r);
-            sheet.setText(QString::number(rooms));
-        }
-        sheet.setRow(m + 1);
-        sheet.setText(QString::number(sum));
-
-        sheet.setCol(column + 1);
-        if (sum != 0) {
-            for (int r = 1; r <= m; ++r) {
-                const int rooms = forecast.rooms[std::size_t(r - 1) * days + std::size_t(k)];
-                sheet.setRow(r);
-                sheet.setText(rateText(double(rooms * 100) / sum, '%'));
+    for (int r = 1; r <= m; ++r) {
+        sheet.setRow(r);
+        const int *rooms = forecast.rooms.data() + std::size_t(r - 1) * days;
+        for (int k = 0; k < dayCount; ++k) {
+            sheet.setCol(2 * k + 1);
+            sheet.setText(countText(rooms[k], spare));
+            if (const int sum = sums[std::size_t(k)]; sum != 0) {
+                sheet.setCol(2 * k + 2);
+                sheet.setText(rateText(double(rooms[k] * 100) / sum, '%'));
             }
         }
-        sheet.setRow(m + 1);
+    }
+
+    sheet.setRow(m + 1);
+    for (int k = 0; k < dayCount; ++k) {
+        sheet.setCol(2 * k + 1);
+        sheet.setText(countText(sums[std::size_t(k)], spare));
+        sheet.setCol(2 * k + 2);
         sheet.setText(fullShare);
     }
+
+    // Friday and Saturday, both columns of the day, green from the heading down.
+    sheet.setRow(-1);
+    for (int k = 0; k < dayCount; ++k) {
+        if (isGreenDay(forecast.begin.addDays(k))) {
+            sheet.setCol(2 * k + 1);
+            sheet.setForeColor(SheetModel::Green);
+            sheet.setCol(2 * k + 2);
+            sheet.setForeColor(SheetModel::Green);
+        }
+    }
+
+    // The cursor where writing column by column used to leave it.
+    sheet.setCol(2 * dayCount);
+    sheet.setRow(m + 1);
 }
 
 void buildOrgGrid(RecordSet &recordSet, const QString &sql, QDate begin, QDate end,

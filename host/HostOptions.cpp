@@ -19,6 +19,15 @@ ParsedHostOptions error(const QString &text)
     return parsed;
 }
 
+// A day written YYYY-MM-DD, nothing else.
+std::optional<QDate> dayFrom(const QString &text)
+{
+    const QDate day = QDate::fromString(text, u"yyyy-MM-dd"_s);
+    if (text.size() != 10 || !day.isValid())
+        return std::nullopt;
+    return day;
+}
+
 } // namespace
 
 ParsedHostOptions parseHostOptions(const QStringList &arguments, QDate today)
@@ -42,7 +51,31 @@ ParsedHostOptions parseHostOptions(const QStringList &arguments, QDate today)
         u"The module file, or a folder holding libtavelin.so. For tests and for installs in unusual "
         u"places; by default the program's own folder is searched first, then the system's library path."_s,
         u"path"_s);
-    parser.addOptions({dbOption, dateOption, hostTextOption, moduleOption});
+    const QCommandLineOption exportOption(
+        u"export"_s,
+        u"Writes a grid instead of opening the window: availability (free rooms by room grade) or "
+        u"occupancy (rooms by guest-source type). Runs the window's search; needs no display."_s,
+        u"grid"_s);
+    const QCommandLineOption fromOption(u"from"_s, u"Export: the first day; default the business date."_s,
+                                        u"yyyy-mm-dd"_s);
+    const QCommandLineOption toOption(u"to"_s, u"Export: the last day; default nine days after the first."_s,
+                                      u"yyyy-mm-dd"_s);
+    const QCommandLineOption sectionOption(u"section"_s, u"Export: a room section code (RmSection); default All."_s,
+                                           u"code"_s);
+    const QCommandLineOption featureOption(u"feature"_s, u"Export: a feature code (Exposure); default All."_s,
+                                           u"code"_s);
+    const QCommandLineOption gradesOption(
+        u"grades"_s, u"Export: room grade codes, 'A','B' or A,B; default every grade."_s, u"list"_s);
+    const QCommandLineOption dueOutOption(u"exclude-due-out"_s,
+                                          u"Export: leave out the rooms due out on each day; by default they count."_s);
+    const QCommandLineOption formatOption(
+        u"format"_s,
+        u"Export: csv, json, xlsx or text (an aligned table for a terminal); default csv."_s, u"format"_s);
+    const QCommandLineOption outputOption(
+        {u"o"_s, u"output"_s}, u"Export: the file to write; default standard output (xlsx needs a file)."_s,
+        u"file"_s);
+    parser.addOptions({dbOption, dateOption, hostTextOption, moduleOption, exportOption, fromOption, toOption,
+                       sectionOption, featureOption, gradesOption, dueOutOption, formatOption, outputOption});
 
     if (!parser.parse(arguments))
         return error(parser.errorText());
@@ -71,9 +104,10 @@ ParsedHostOptions parseHostOptions(const QStringList &arguments, QDate today)
     options.businessDate = today;
     if (parser.isSet(dateOption)) {
         const QString text = parser.value(dateOption);
-        options.businessDate = QDate::fromString(text, u"yyyy-MM-dd"_s);
-        if (text.size() != 10 || !options.businessDate.isValid())
+        const std::optional<QDate> day = dayFrom(text);
+        if (!day)
             return error(u"--business-date %1 is not a date of the form YYYY-MM-DD"_s.arg(text));
+        options.businessDate = *day;
     }
 
     options.hostText = parser.value(hostTextOption);
@@ -83,6 +117,69 @@ ParsedHostOptions parseHostOptions(const QStringList &arguments, QDate today)
         if (options.module.isEmpty())
             return error(u"--module needs a path"_s);
     }
+
+    if (!parser.isSet(exportOption)) {
+        for (const QCommandLineOption *option : {&fromOption, &toOption, &sectionOption, &featureOption,
+                                                 &gradesOption, &dueOutOption, &formatOption, &outputOption}) {
+            if (parser.isSet(*option))
+                return error(u"--%1 belongs to --export"_s.arg(option->names().constLast()));
+        }
+        return parsed;
+    }
+
+    ExportOptions exporting;
+    const QString grid = parser.value(exportOption);
+    if (grid == u"availability")
+        exporting.grid = ExportGrid::Availability;
+    else if (grid == u"occupancy")
+        exporting.grid = ExportGrid::Occupancy;
+    else
+        return error(u"--export %1: the grid is availability or occupancy"_s.arg(grid));
+
+    if (parser.isSet(formatOption)) {
+        const QString format = parser.value(formatOption);
+        if (format == u"csv")
+            exporting.format = ExportFormat::Csv;
+        else if (format == u"json")
+            exporting.format = ExportFormat::Json;
+        else if (format == u"xlsx")
+            exporting.format = ExportFormat::Xlsx;
+        else if (format == u"text")
+            exporting.format = ExportFormat::Text;
+        else
+            return error(u"--format %1: the format is csv, json, xlsx or text"_s.arg(format));
+    }
+
+    if (parser.isSet(outputOption)) {
+        exporting.outputFile = parser.value(outputOption);
+        if (exporting.outputFile.isEmpty())
+            return error(u"-o needs a file name"_s);
+    }
+    if (exporting.format == ExportFormat::Xlsx && exporting.outputFile.isEmpty())
+        return error(u"--format xlsx needs a file to write: -o FILE"_s);
+
+    exporting.from = options.businessDate;
+    if (parser.isSet(fromOption)) {
+        const std::optional<QDate> day = dayFrom(parser.value(fromOption));
+        if (!day)
+            return error(u"--from %1 is not a date of the form YYYY-MM-DD"_s.arg(parser.value(fromOption)));
+        exporting.from = *day;
+    }
+    exporting.to = exporting.from.addDays(9);
+    if (parser.isSet(toOption)) {
+        const std::optional<QDate> day = dayFrom(parser.value(toOption));
+        if (!day)
+            return error(u"--to %1 is not a date of the form YYYY-MM-DD"_s.arg(parser.value(toOption)));
+        exporting.to = *day;
+    }
+
+    if (parser.isSet(sectionOption))
+        exporting.section = parser.value(sectionOption);
+    if (parser.isSet(featureOption))
+        exporting.feature = parser.value(featureOption);
+    exporting.grades = parser.value(gradesOption);
+    exporting.includeDueOut = !parser.isSet(dueOutOption);
+    options.exportOptions = exporting;
     return parsed;
 }
 

@@ -10,12 +10,30 @@
 
 namespace tavelin::host {
 
+enum class ExportGrid { Availability, Occupancy };
+enum class ExportFormat { Csv, Json, Xlsx, Text };
+
+// A run without the window: the search of the given criteria, one grid written out.
+struct ExportOptions
+{
+    ExportGrid grid = ExportGrid::Availability;
+    ExportFormat format = ExportFormat::Csv;
+    QString outputFile; // empty: standard output (never for xlsx)
+    QDate from;         // the business date unless given
+    QDate to;           // nine days after from unless given, as the window sets it
+    QString section = QStringLiteral("All"); // empty: no section chosen
+    QString feature = QStringLiteral("All");
+    QString grades;     // the room grade box's text, checked by the search
+    bool includeDueOut = true;
+};
+
 struct HostOptions
 {
     std::optional<DatabaseUrl> database; // empty: the demo database
     QDate businessDate;
     QString hostText;
     QString module; // a module file or a folder holding libtavelin.so; empty: the usual places
+    std::optional<ExportOptions> exportOptions; // set: no window, no module
 };
 
 struct ParsedHostOptions

@@ -1,16 +1,23 @@
 // tavelin-host: stands in for the part of the hotel program that the forecast
 // module lives in. Exit codes: 0 done, 1 database or module failed, 2 bad options.
 
+#include "host/ForecastExport.h"
 #include "host/HostDatabase.h"
 #include "host/HostOptions.h"
 #include "host/ModuleLoader.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QTextStream>
 
+#include <clocale>
+#include <cstdio>
+#include <cstring>
 #include <exception>
+
+#include <langinfo.h>
 
 using namespace Qt::StringLiterals;
 using namespace tavelin::host;
@@ -44,6 +51,19 @@ int callModule(TavelinExFunction entryPoint, const HostOptions &options, QSqlDat
         return 1;
     }
     return 0;
+}
+
+// unixODBC converts statement text for ANSI drivers (SQLite's among them) in
+// the codeset of LC_CTYPE; under LANG=C a Chinese code in a filter reaches the
+// database mangled and silently matches nothing.
+void useUtf8Ctype()
+{
+    const auto utf8 = [] {
+        const char *codeset = nl_langinfo(CODESET);
+        return std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0;
+    };
+    if (!utf8())
+        std::setlocale(LC_CTYPE, "C.UTF-8");
 }
 
 // QApplication aborts the process when it finds no display; say so instead.
@@ -85,10 +105,40 @@ int runWindow(const HostOptions &options)
     return status;
 }
 
+// A grid written out instead of the window: no display, no module.
+int runExport(const HostOptions &options)
+{
+    const DatabaseUrl url = databaseFor(options, QCoreApplication::applicationDirPath());
+    ExportResult result;
+    {
+        QString error;
+        QSqlDatabase db = openDatabase(url, ConnectionName, &error);
+        if (!db.isValid()) {
+            complain(u"cannot open database %1: %2"_s.arg(url.display, error));
+            return 1;
+        }
+        QFile standardOutput;
+        if (!standardOutput.open(stdout, QIODevice::WriteOnly)) {
+            result = {1, u"cannot write to standard output: "_s + standardOutput.errorString()};
+        } else {
+            result = exportForecast(db, *options.exportOptions, options.businessDate, standardOutput);
+            if (!standardOutput.flush() && result.exitCode == 0)
+                result = {1, u"cannot write to standard output: "_s + standardOutput.errorString()};
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(ConnectionName);
+    if (result.exitCode != 0)
+        complain(result.message);
+    return result.exitCode;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    std::setlocale(LC_ALL, "");
+    useUtf8Ctype();
     QCoreApplication::setApplicationName(u"tavelin-host"_s);
 
     // Parsed before any application object exists, so that each way of running
@@ -105,12 +155,19 @@ int main(int argc, char *argv[])
         break;
     }
 
-    // A run without a window (an export of a grid, say) takes its own branch
-    // here, on a QCoreApplication, reusing databaseFor() and openDatabase().
+    if (parsed.options.exportOptions) {
+        QCoreApplication app(argc, argv);
+        // The application object applies the environment's locale again
+        // (setlocale(LC_ALL, "")), undoing the first call.
+        useUtf8Ctype();
+        return runExport(parsed.options);
+    }
+
     if (const QString problem = missingDisplay(); !problem.isEmpty()) {
         complain(problem);
         return 1;
     }
     QApplication app(argc, argv);
+    useUtf8Ctype();
     return runWindow(parsed.options);
 }

@@ -104,7 +104,8 @@ TEST(HostOptions, HelpNamesTheProgramAndEveryOption)
     ASSERT_EQ(parsed.outcome, ParsedHostOptions::Outcome::Help);
     EXPECT_TRUE(parsed.text.contains(u"tavelin-host"_s)) << parsed.text.toStdString();
     EXPECT_FALSE(parsed.text.contains(u"<executable_name>"_s));
-    for (const QString &option : {u"--db"_s, u"--business-date"_s, u"--host-text"_s, u"--module"_s})
+    for (const QString &option : {u"--db"_s, u"--business-date"_s, u"--host-text"_s, u"--module"_s, u"--export"_s,
+                                  u"--format"_s, u"--exclude-due-out"_s, u"--grades"_s})
         EXPECT_TRUE(parsed.text.contains(option)) << option.toStdString();
 }
 
@@ -141,4 +142,73 @@ TEST(HostOptions, BusinessDateIsTheStartOfTheLocalDay)
     }
     EXPECT_EQ(QDateTime::fromSecsSinceEpoch(businessDateSeconds(QDate(2018, 11, 4))).time(), QTime(1, 0));
     EXPECT_EQ(businessDateSeconds(QDate(2026, 12, 8)), 1796698800); // 2026-12-08 00:00 -03:00
+}
+
+TEST(HostOptions, AnExportDefaultsToTheWindowsOpeningSearchAsCsvOnStandardOutput)
+{
+    const ParsedHostOptions parsed = parse({u"--export"_s, u"availability"_s, u"--business-date"_s, u"2024-02-25"_s});
+    ASSERT_EQ(parsed.outcome, ParsedHostOptions::Outcome::Run) << parsed.text.toStdString();
+    ASSERT_TRUE(parsed.options.exportOptions);
+    const ExportOptions &exporting = *parsed.options.exportOptions;
+    EXPECT_EQ(exporting.grid, ExportGrid::Availability);
+    EXPECT_EQ(exporting.format, ExportFormat::Csv);
+    EXPECT_TRUE(exporting.outputFile.isEmpty());
+    EXPECT_EQ(exporting.from, QDate(2024, 2, 25));
+    EXPECT_EQ(exporting.to, QDate(2024, 3, 5)); // nine days on, over a leap day
+    EXPECT_EQ(exporting.section, u"All"_s);
+    EXPECT_EQ(exporting.feature, u"All"_s);
+    EXPECT_TRUE(exporting.grades.isEmpty());
+    EXPECT_TRUE(exporting.includeDueOut);
+
+    EXPECT_FALSE(parse({}).options.exportOptions);
+}
+
+TEST(HostOptions, EveryExportOptionIsTaken)
+{
+    const ParsedHostOptions parsed
+        = parse({u"--export"_s, u"occupancy"_s, u"--from"_s, u"2026-12-10"_s, u"--to"_s, u"2027-01-31"_s,
+                 u"--section"_s, u"东区"_s, u"--feature"_s, u"SEA"_s, u"--grades"_s, u"'DK','ST'"_s,
+                 u"--exclude-due-out"_s, u"--format"_s, u"xlsx"_s, u"-o"_s, u"/tmp/grid.xlsx"_s});
+    ASSERT_EQ(parsed.outcome, ParsedHostOptions::Outcome::Run) << parsed.text.toStdString();
+    const ExportOptions &exporting = *parsed.options.exportOptions;
+    EXPECT_EQ(exporting.grid, ExportGrid::Occupancy);
+    EXPECT_EQ(exporting.format, ExportFormat::Xlsx);
+    EXPECT_EQ(exporting.outputFile, u"/tmp/grid.xlsx"_s);
+    EXPECT_EQ(exporting.from, QDate(2026, 12, 10));
+    EXPECT_EQ(exporting.to, QDate(2027, 1, 31));
+    EXPECT_EQ(exporting.section, u"东区"_s);
+    EXPECT_EQ(exporting.feature, u"SEA"_s);
+    EXPECT_EQ(exporting.grades, u"'DK','ST'"_s); // checked by the search, as the window's box is
+    EXPECT_FALSE(exporting.includeDueOut);
+
+    // A first day alone moves the last one with it, as in the window.
+    const ParsedHostOptions moved = parse({u"--export"_s, u"availability"_s, u"--from"_s, u"2026-12-30"_s});
+    EXPECT_EQ(moved.options.exportOptions->to, QDate(2027, 1, 8));
+    for (const auto &[name, format] : {std::pair{u"json"_s, ExportFormat::Json}, std::pair{u"text"_s, ExportFormat::Text},
+                                       std::pair{u"csv"_s, ExportFormat::Csv}}) {
+        const ParsedHostOptions chosen = parse({u"--export"_s, u"availability"_s, u"--format"_s, name});
+        ASSERT_EQ(chosen.outcome, ParsedHostOptions::Outcome::Run) << name.toStdString();
+        EXPECT_EQ(chosen.options.exportOptions->format, format) << name.toStdString();
+    }
+}
+
+TEST(HostOptions, BadExportOptionsAreErrorsThatNameTheOption)
+{
+    const QList<std::pair<QStringList, QString>> cases = {
+        {{u"--export"_s, u"grades"_s}, u"--export"_s},
+        {{u"--export"_s, u"availability"_s, u"--format"_s, u"pdf"_s}, u"--format"_s},
+        {{u"--export"_s, u"availability"_s, u"--format"_s, u"xlsx"_s}, u"-o"_s},
+        {{u"--export"_s, u"availability"_s, u"--from"_s, u"2026-02-29"_s}, u"--from"_s},
+        {{u"--export"_s, u"availability"_s, u"--to"_s, u"2026-6-1"_s}, u"--to"_s},
+        {{u"--export"_s, u"availability"_s, u"-o"_s, u""_s}, u"-o"_s},
+        {{u"--format"_s, u"csv"_s}, u"--format"_s},
+        {{u"--section"_s, u"A"_s}, u"--section"_s},
+        {{u"--exclude-due-out"_s}, u"--exclude-due-out"_s},
+        {{u"-o"_s, u"grid.csv"_s}, u"--output"_s},
+    };
+    for (const auto &[arguments, named] : cases) {
+        const ParsedHostOptions parsed = parse(arguments);
+        EXPECT_EQ(parsed.outcome, ParsedHostOptions::Outcome::Error) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(parsed.text.contains(named)) << parsed.text.toStdString();
+    }
 }
