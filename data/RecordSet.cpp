@@ -19,6 +19,26 @@
 using namespace Qt::StringLiterals;
 
 namespace tavelin {
+
+// Counts make up a quarter of the values of the big queries and most grid
+// cells, and nearly all are small; shared texts spare an allocation (and a
+// free) for each of them.
+QString numberText(qlonglong value)
+{
+    constexpr int First = -1024;
+    constexpr int Last = 4095;
+    static const std::vector<QString> texts = [] {
+        std::vector<QString> made;
+        made.reserve(Last - First + 1);
+        for (int i = First; i <= Last; ++i)
+            made.push_back(QString::number(i));
+        return made;
+    }();
+    if (value >= First && value <= Last)
+        return texts[std::size_t(value - First)];
+    return QString::number(value);
+}
+
 namespace {
 
 QString errorText(const QSqlError &error, const QString &fallback)
@@ -53,23 +73,6 @@ QString dayText(QDate day)
     return QString(text, 10);
 }
 
-// Counts make up a quarter of the values of the big queries and nearly all
-// are small; shared texts spare an allocation (and a free) for each of them.
-QString integerText(qlonglong value)
-{
-    constexpr int First = -1024;
-    constexpr int Last = 4095;
-    static const std::vector<QString> texts = [] {
-        std::vector<QString> made;
-        made.reserve(Last - First + 1);
-        for (int i = First; i <= Last; ++i)
-            made.push_back(QString::number(i));
-        return made;
-    }();
-    if (value >= First && value <= Last)
-        return texts[std::size_t(value - First)];
-    return QString::number(value);
-}
 
 // The one text form of a value, whichever driver delivered it. Drivers differ in
 // the integer width they pick (SQLite always qlonglong, PostgreSQL sometimes
@@ -86,11 +89,11 @@ QString valueText(QVariant &&value)
         // Taken out of the driver's copy rather than shared with it.
         return std::move(*static_cast<QString *>(value.data()));
     case QMetaType::Int:
-        return integerText(value.value<int>());
+        return numberText(value.value<int>());
     case QMetaType::LongLong:
-        return integerText(value.value<qlonglong>());
+        return numberText(value.value<qlonglong>());
     case QMetaType::UInt:
-        return integerText(value.value<uint>());
+        return numberText(value.value<uint>());
     case QMetaType::ULongLong:
         return QString::number(value.value<qulonglong>());
     case QMetaType::Short:

@@ -53,4 +53,7 @@ private:
 // to the first other character; 0 when no digit starts the text.
 int leadingInt(QStringView text) noexcept;
 
+// Plain decimal text of a whole number, the form every number is written in.
+QString numberText(qlonglong value);
+
 } // namespace tavelin

@@ -108,7 +108,7 @@ void writeGradeGrid(const GradeForecast &forecast, const CodeList &grades, Sheet
         total += totals[std::size_t(r - 1)];
     }
     sheet.setRow(n + 1);
-    sheet.setText(QString::number(total));
+    sheet.setText(numberText(total));
 
     for (int k = 0; k < forecast.dayCount; ++k) {
         const int column = k + 2;
@@ -131,20 +131,20 @@ void writeGradeGrid(const GradeForecast &forecast, const CodeList &grades, Sheet
             sheet.setRow(r);
             if (free < 0)
                 sheet.setForeColor(SheetModel::Red);
-            sheet.setText(QString::number(free));
+            sheet.setText(numberText(free));
         }
         sheet.setRow(n + 1);
         if (available < 0)
             sheet.setForeColor(SheetModel::Red);
-        sheet.setText(QString::number(available));
+        sheet.setText(numberText(available));
 
         sheet.setRow(n + 2);
         sheet.setText(forecast.hasOutOfInventory[std::size_t(k)]
-                          ? QString::number(forecast.outOfInventory[std::size_t(k)])
+                          ? numberText(forecast.outOfInventory[std::size_t(k)])
                           : QString());
         sheet.setRow(n + 3);
         sheet.setText(forecast.hasOutOfOrder[std::size_t(k)]
-                          ? QString::number(forecast.outOfOrder[std::size_t(k)])
+                          ? numberText(forecast.outOfOrder[std::size_t(k)])
                           : QString());
 
         // Without any rooms counted there is no rate to show.

@@ -12,30 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace tavelin {
 
-namespace {
-
-// Room counts of one organisation on one day are small; the largest grid
-// holds 220,000 of them, and shared texts spare as many allocations. Handed
-// out by reference, so that the only copy is the sheet's own.
-const QString &countText(int value, QString &spare)
-{
-    constexpr int First = -256;
-    constexpr int Last = 2047;
-    static const std::vector<QString> texts = [] {
-        std::vector<QString> made;
-        made.reserve(Last - First + 1);
-        for (int i = First; i <= Last; ++i)
-            made.push_back(QString::number(i));
-        return made;
-    }();
-    if (value >= First && value <= Last)
-        return texts[std::size_t(value - First)];
-    spare = QString::number(value);
-    return spare;
-}
-
-} // namespace
-
 OrgForecast readOrgForecast(RecordSet &recordSet, const QString &sql, QDate begin, QDate end,
                             const CodeList &organisations)
 {
@@ -111,7 +87,6 @@ void writeOrgGrid(const OrgForecast &forecast, const CodeList &organisations, Sh
 
     const QString shareHeading = u" "_s;
     const QString fullShare = u"100%"_s;
-    QString spare;
     sheet.setRow(0);
     for (int k = 0; k < dayCount; ++k) {
         sheet.setCol(2 * k + 1);
@@ -125,7 +100,7 @@ void writeOrgGrid(const OrgForecast &forecast, const CodeList &organisations, Sh
         const int *rooms = forecast.rooms.data() + std::size_t(r - 1) * days;
         for (int k = 0; k < dayCount; ++k) {
             sheet.setCol(2 * k + 1);
-            sheet.setText(countText(rooms[k], spare));
+            sheet.setText(numberText(rooms[k]));
             if (const int sum = sums[std::size_t(k)]; sum != 0) {
                 sheet.setCol(2 * k + 2);
                 sheet.setText(rateText(double(rooms[k] * 100) / sum, '%'));
@@ -136,7 +111,7 @@ void writeOrgGrid(const OrgForecast &forecast, const CodeList &organisations, Sh
     sheet.setRow(m + 1);
     for (int k = 0; k < dayCount; ++k) {
         sheet.setCol(2 * k + 1);
-        sheet.setText(countText(sums[std::size_t(k)], spare));
+        sheet.setText(numberText(sums[std::size_t(k)]));
         sheet.setCol(2 * k + 2);
         sheet.setText(fullShare);
     }
