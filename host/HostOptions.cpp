@@ -34,7 +34,8 @@ ParsedHostOptions parseHostOptions(const QStringList &arguments, QDate today)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Opens the hotel's database and shows the rentable-room forecast of libtavelin.so."_s);
+        u"Opens the hotel's database and shows the rentable-room forecast of libtavelin.so, or with "
+        u"--export writes one of its grids without a window."_s);
     parser.addHelpOption();
     const QCommandLineOption dbOption(
         u"db"_s,

@@ -1,5 +1,7 @@
 // tavelin-host: stands in for the part of the hotel program that the forecast
-// module lives in. Exit codes: 0 done, 1 database or module failed, 2 bad options.
+// module lives in; with --export it runs the forecast search itself and writes a
+// grid out. Exit codes: 0 done, 1 database, module or output failed, 2 bad
+// options or criteria the search refuses.
 
 #include "host/ForecastExport.h"
 #include "host/HostDatabase.h"
