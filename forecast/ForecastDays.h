@@ -23,6 +23,33 @@ int forecastDayCount(QDate begin, QDate end);
 // day falls outside 0 .. dayCount - 1.
 std::optional<int> forecastDayIndex(QStringView dateText, qint64 firstJulianDay, int dayCount);
 
+// forecastDayIndex for a run of rows. Rows come grouped by date, so each date
+// text is parsed only when it differs from the row before.
+class DayIndexer
+{
+public:
+    DayIndexer(QDate begin, int dayCount)
+        : m_firstDay(begin.toJulianDay())
+        , m_dayCount(dayCount)
+    {
+    }
+
+    std::optional<int> operator()(const QString &dateText)
+    {
+        if (dateText != m_lastText) {
+            m_lastDay = forecastDayIndex(dateText, m_firstDay, m_dayCount);
+            m_lastText = dateText;
+        }
+        return m_lastDay;
+    }
+
+private:
+    qint64 m_firstDay;
+    int m_dayCount;
+    QString m_lastText;
+    std::optional<int> m_lastDay;
+};
+
 // "dd/MM".
 QString dayHeading(QDate day);
 

@@ -25,21 +25,11 @@ GradeForecast readGradeForecast(RecordSet &recordSet, const QString &sql, QDate 
     forecast.outOfOrder.assign(days, 0);
     forecast.hasOutOfInventory.assign(days, 0);
     forecast.hasOutOfOrder.assign(days, 0);
-    const qint64 firstDay = begin.toJulianDay();
 
     recordSet.open(sql);
     if (recordSet.recordCount() > 0) {
         const int dateColumn = columnIndex(recordSet, u"date");
-        // Rows come grouped by date: each date text is read once.
-        QString lastDate;
-        std::optional<int> lastDay;
-        const auto dayOf = [&](const QString &date) {
-            if (date != lastDate) {
-                lastDay = forecastDayIndex(date, firstDay, forecast.dayCount);
-                lastDate = date;
-            }
-            return lastDay;
-        };
+        DayIndexer dayOf(begin, forecast.dayCount);
         recordSet.moveFirst();
         while (!recordSet.isEOF()) {
             const QString date = dateColumn >= 0 ? recordSet.fieldValue(dateColumn)
