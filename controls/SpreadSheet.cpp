@@ -2,11 +2,16 @@
 
 #include "controls/SheetBodyModel.h"
 #include "controls/SheetModel.h"
+#include "controls/SheetPrinter.h"
 
 #include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProgressDialog>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 
@@ -34,6 +39,45 @@ protected:
     }
 };
 
+// A heading with a colour of its own is painted flat, as a cell. Through the
+// style it would be drawn from the style's pixmap cache under a key that is
+// new for every paint (the colour goes in by a palette copy), and the cache
+// would fill up with copies of the same few headings.
+class SheetHeaderView : public QHeaderView
+{
+public:
+    using QHeaderView::QHeaderView;
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
+    {
+        const QVariant back = model()->headerData(logicalIndex, orientation(), Qt::BackgroundRole);
+        const QVariant fore = model()->headerData(logicalIndex, orientation(), Qt::ForegroundRole);
+        if (!back.isValid() && !fore.isValid()) {
+            QHeaderView::paintSection(painter, rect, logicalIndex);
+            return;
+        }
+        painter->save();
+        painter->fillRect(rect, back.isValid() ? back.value<QBrush>() : palette().button());
+        QStyleOptionHeader option;
+        option.initFrom(this);
+        painter->setPen(QColor::fromRgba(QRgb(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this))));
+        painter->drawLine(rect.topRight(), rect.bottomRight());
+        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+        painter->setPen(fore.isValid() ? fore.value<QBrush>().color() : palette().color(QPalette::ButtonText));
+        const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, &option, this);
+        painter->drawText(rect.adjusted(margin, 0, -margin, 0), int(defaultAlignment()) | Qt::TextSingleLine,
+                          model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString());
+        painter->restore();
+    }
+};
+
+CSpreadSheet::PrintPreviewHook &printPreviewHook()
+{
+    static CSpreadSheet::PrintPreviewHook hook;
+    return hook;
+}
+
 } // namespace
 
 CSpreadSheet::CSpreadSheet(QWidget *parent)
@@ -42,6 +86,8 @@ CSpreadSheet::CSpreadSheet(QWidget *parent)
     , m_body(new SheetBodyModel(m_sheet, m_sheet))
     , m_corner(new QLabel(this))
 {
+    setHorizontalHeader(new SheetHeaderView(Qt::Horizontal, this));
+    setVerticalHeader(new SheetHeaderView(Qt::Vertical, this));
     setModel(m_body);
     setItemDelegate(new PlainDelegate(this));
     setSelectionMode(NoSelection);
@@ -111,6 +157,7 @@ CSpreadSheet::CSpreadSheet(QWidget *parent)
             updateCorner();
     });
     connect(m_sheet, &SheetModel::columnWidthChanged, this, &CSpreadSheet::applyColumnWidth);
+    connect(m_sheet, &SheetModel::printRequested, this, &CSpreadSheet::openPrintPreview);
 
     updateCorner();
 }
@@ -198,7 +245,10 @@ void CSpreadSheet::updateCorner()
     const auto back = m_sheet->cellBackColor(0, 0);
     if (back)
         colours.setColor(QPalette::Button, toQColor(*back));
-    m_corner->setPalette(colours);
+    // A new palette is a new cache key for the style's pixmaps; setting an
+    // equal one on every search would fill the pixmap cache with copies.
+    if (colours != m_corner->palette())
+        m_corner->setPalette(colours);
     m_corner->setAutoFillBackground(back.has_value());
     m_headingsDirty = true;
     scheduleDelayedItemsLayout();
@@ -209,6 +259,43 @@ void CSpreadSheet::sheetReset()
     applyAllColumnWidths();
     updateCorner();
     updateGeometries();
+}
+
+void CSpreadSheet::setPrintPreviewHook(PrintPreviewHook hook)
+{
+    printPreviewHook() = std::move(hook);
+}
+
+void CSpreadSheet::openPrintPreview()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(m_sheet->printJobName());
+    printer.setPageOrientation(QPageLayout::Landscape); // the days run across
+    if (const PrintPreviewHook hook = printPreviewHook()) {
+        hook(*m_sheet, printer);
+        return;
+    }
+    QPrintPreviewDialog preview(&printer, this);
+    if (!m_sheet->printJobName().isEmpty())
+        preview.setWindowTitle(m_sheet->printJobName());
+    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+            [this, &preview](QPrinter *target) { printTo(*target, &preview); });
+    preview.exec();
+}
+
+bool CSpreadSheet::printTo(QPrinter &printer, QWidget *waitOwner)
+{
+    printer.setDocName(m_sheet->printJobName());
+    QProgressDialog wait(m_sheet->printAbortMsg(), u"取消"_s, 0, 1, waitOwner ? waitOwner : this);
+    wait.setWindowTitle(m_sheet->printJobName());
+    wait.setWindowModality(Qt::WindowModal);
+    wait.setMinimumDuration(0);
+    SheetPrinter sheetPrinter(*m_sheet);
+    return sheetPrinter.print(printer, [&wait](int done, int count) {
+        wait.setMaximum(count);
+        wait.setValue(done);
+        return !wait.wasCanceled();
+    });
 }
 
 void CSpreadSheet::updateGeometries()

@@ -2,7 +2,10 @@
 
 #include <QTableView>
 
+#include <functional>
+
 class QLabel;
+class QPrinter;
 
 namespace tavelin {
 
@@ -28,6 +31,17 @@ public:
 
     SheetModel *sheet() const noexcept { return m_sheet; }
 
+    // When the sheet asks to print, a print preview opens, from which the user
+    // prints to a printer or a PDF file. A hook replaces the preview for the
+    // whole process (tests see what would be printed without a modal loop);
+    // an empty hook brings the preview back.
+    using PrintPreviewHook = std::function<void(SheetModel &sheet, QPrinter &printer)>;
+    static void setPrintPreviewHook(PrintPreviewHook hook);
+
+    // Draws the sheet onto the printer with the sheet's wait message shown
+    // over waitOwner (this view when null); false when stopped or failed.
+    bool printTo(QPrinter &printer, QWidget *waitOwner = nullptr);
+
 Q_SIGNALS:
     void cellClicked(int column, int row);
     void cellRightClicked(int column, int row);
@@ -47,6 +61,7 @@ private:
     void fitHeadings();
     void updateCorner();
     void sheetReset();
+    void openPrintPreview();
 
     SheetModel *m_sheet;     // child of this view
     SheetBodyModel *m_body;  // child of m_sheet

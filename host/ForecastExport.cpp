@@ -1,8 +1,10 @@
 #include "host/ForecastExport.h"
 
 #include "controls/SheetModel.h"
+#include "controls/SheetPrinter.h"
 #include "data/DatabaseError.h"
 #include "data/RecordSet.h"
+#include "forecast/ForecastPrint.h"
 #include "forecast/ForecastSearch.h"
 #include "host/SheetWriters.h"
 #include "host/XlsxWriter.h"
@@ -88,6 +90,7 @@ bool writeText(ExportFormat format, const SheetModel &sheet, QIODevice &out)
     case ExportFormat::Text:
         return writeTextTable(sheet, out);
     case ExportFormat::Xlsx:
+    case ExportFormat::Pdf:
         break;
     }
     return false;
@@ -169,6 +172,14 @@ ExportResult writeExport(const SheetModel &sheet, const ExportOptions &options, 
         return {};
     }
 
+    if (options.format == ExportFormat::Pdf) {
+        if (options.outputFile.isEmpty())
+            return {2, u"--format pdf needs a file to write: -o FILE"_s};
+        if (const QString problem = writeSheetPdf(sheet, options.outputFile); !problem.isEmpty())
+            return {1, problem};
+        return {};
+    }
+
     if (options.outputFile.isEmpty()) {
         if (!writeText(options.format, sheet, standardOutput))
             return {1, u"cannot write to standard output: "_s + standardOutput.errorString()};
@@ -195,7 +206,8 @@ ExportResult exportForecast(QSqlDatabase &db, const ExportOptions &options, QDat
     const ExportResult searched = searchForExport(db, options, businessDate, gradeSheet, orgSheet, &criteria);
     if (searched.exitCode != 0)
         return searched;
-    const SheetModel &sheet = options.grid == ExportGrid::Availability ? gradeSheet : orgSheet;
+    SheetModel &sheet = options.grid == ExportGrid::Availability ? gradeSheet : orgSheet;
+    applyForecastPrintSettings(sheet, businessDate);
     return writeExport(sheet, options, criteria, standardOutput);
 }
 

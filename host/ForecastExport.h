@@ -37,11 +37,13 @@ ExportResult searchForExport(QSqlDatabase &db, const ExportOptions &options, QDa
                              SheetModel &gradeSheet, SheetModel &orgSheet, CriteriaLines *criteria = nullptr);
 
 // Writes the sheet in the options' format to their file, or to standardOutput
-// when they name none (never for xlsx). A file is replaced only when complete.
+// when they name none (never for xlsx or pdf). A file is replaced only when
+// complete. pdf prints with the sheet's print settings and needs a QGuiApplication.
 ExportResult writeExport(const SheetModel &sheet, const ExportOptions &options, const CriteriaLines &criteria,
                          QIODevice &standardOutput);
 
-// Both of the above, for the grid the options chose.
+// Both of the above, for the grid the options chose, with the window's print
+// settings for the business date.
 ExportResult exportForecast(QSqlDatabase &db, const ExportOptions &options, QDate businessDate,
                             QIODevice &standardOutput);
 

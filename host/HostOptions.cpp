@@ -71,9 +71,11 @@ ParsedHostOptions parseHostOptions(const QStringList &arguments, QDate today)
                                           u"Export: leave out the rooms due out on each day; by default they count."_s);
     const QCommandLineOption formatOption(
         u"format"_s,
-        u"Export: csv, json, xlsx or text (an aligned table for a terminal); default csv."_s, u"format"_s);
+        u"Export: csv, json, xlsx, text (an aligned table for a terminal) or pdf (the grid printed, as "
+        u"the window's print button prints it); default csv."_s,
+        u"format"_s);
     const QCommandLineOption outputOption(
-        {u"o"_s, u"output"_s}, u"Export: the file to write; default standard output (xlsx needs a file)."_s,
+        {u"o"_s, u"output"_s}, u"Export: the file to write; default standard output (xlsx and pdf need a file)."_s,
         u"file"_s);
     parser.addOptions({dbOption, dateOption, hostTextOption, moduleOption, exportOption, fromOption, toOption,
                        sectionOption, featureOption, gradesOption, dueOutOption, formatOption, outputOption});
@@ -147,8 +149,10 @@ ParsedHostOptions parseHostOptions(const QStringList &arguments, QDate today)
             exporting.format = ExportFormat::Xlsx;
         else if (format == u"text")
             exporting.format = ExportFormat::Text;
+        else if (format == u"pdf")
+            exporting.format = ExportFormat::Pdf;
         else
-            return error(u"--format %1: the format is csv, json, xlsx or text"_s.arg(format));
+            return error(u"--format %1: the format is csv, json, xlsx, text or pdf"_s.arg(format));
     }
 
     if (parser.isSet(outputOption)) {
@@ -158,6 +162,8 @@ ParsedHostOptions parseHostOptions(const QStringList &arguments, QDate today)
     }
     if (exporting.format == ExportFormat::Xlsx && exporting.outputFile.isEmpty())
         return error(u"--format xlsx needs a file to write: -o FILE"_s);
+    if (exporting.format == ExportFormat::Pdf && exporting.outputFile.isEmpty())
+        return error(u"--format pdf needs a file to write: -o FILE"_s);
 
     exporting.from = options.businessDate;
     if (parser.isSet(fromOption)) {

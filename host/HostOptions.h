@@ -11,14 +11,14 @@
 namespace tavelin::host {
 
 enum class ExportGrid { Availability, Occupancy };
-enum class ExportFormat { Csv, Json, Xlsx, Text };
+enum class ExportFormat { Csv, Json, Xlsx, Text, Pdf };
 
 // A run without the window: the search of the given criteria, one grid written out.
 struct ExportOptions
 {
     ExportGrid grid = ExportGrid::Availability;
     ExportFormat format = ExportFormat::Csv;
-    QString outputFile; // empty: standard output (never for xlsx)
+    QString outputFile; // empty: standard output (never for xlsx or pdf)
     QDate from;         // the business date unless given
     QDate to;           // nine days after from unless given, as the window sets it
     QString section = QStringLiteral("All"); // empty: no section chosen

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QTextStream>
@@ -157,6 +158,14 @@ int main(int argc, char *argv[])
         break;
     }
 
+    if (parsed.options.exportOptions && parsed.options.exportOptions->format == ExportFormat::Pdf) {
+        // Fonts and painting need a GUI application, but a PDF needs no screen:
+        // the offscreen platform runs without a display and finds the same fonts.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        useUtf8Ctype();
+        return runExport(parsed.options);
+    }
     if (parsed.options.exportOptions) {
         QCoreApplication app(argc, argv);
         // The application object applies the environment's locale again

@@ -217,7 +217,7 @@ TEST_F(ExportProcess, BadOptionsExitWithTwo)
 {
     for (const QStringList &arguments : QList<QStringList>{
              {u"--export"_s, u"rooms"_s},
-             {u"--export"_s, u"availability"_s, u"--format"_s, u"pdf"_s},
+             {u"--export"_s, u"availability"_s, u"--format"_s, u"ods"_s},
              {u"--export"_s, u"availability"_s, u"--to"_s, u"2026-06-31"_s},
              {u"--format"_s, u"csv"_s},
          }) {

@@ -196,7 +196,7 @@ TEST(HostOptions, BadExportOptionsAreErrorsThatNameTheOption)
 {
     const QList<std::pair<QStringList, QString>> cases = {
         {{u"--export"_s, u"grades"_s}, u"--export"_s},
-        {{u"--export"_s, u"availability"_s, u"--format"_s, u"pdf"_s}, u"--format"_s},
+        {{u"--export"_s, u"availability"_s, u"--format"_s, u"ods"_s}, u"--format"_s},
         {{u"--export"_s, u"availability"_s, u"--format"_s, u"xlsx"_s}, u"-o"_s},
         {{u"--export"_s, u"availability"_s, u"--from"_s, u"2026-02-29"_s}, u"--from"_s},
         {{u"--export"_s, u"availability"_s, u"--to"_s, u"2026-6-1"_s}, u"--to"_s},
