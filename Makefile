@@ -6,7 +6,7 @@ DEMO_DB ?= $(BUILD)/demo-hotel.sqlite
 .PHONY: all deps build run test bench clean
 
 # What `make run` needs: the module, the host and the demo generator; not the tests.
-RUN_TARGETS = tavelin tavelin-host tavelin-demo
+RUN_TARGETS = tavelin tavelin-host tavelin-demo orlemba
 
 all: build
 

@@ -1,6 +1,7 @@
 #include "forecast/Messages.h"
 
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMessageBox>
 
 namespace tavelin {
@@ -33,6 +34,18 @@ MessageAnswer showMessage(QWidget *owner, const QString &text, const QString &ca
     if (g_presenter)
         return g_presenter->present(owner, text, caption, kind);
     return showMessageBox(owner, text, caption, kind);
+}
+
+QAction *MessagePresenter::popUp(QMenu &menu, const QPoint &globalPos)
+{
+    return menu.exec(globalPos);
+}
+
+QAction *popUpMenu(QMenu &menu, const QPoint &globalPos)
+{
+    if (g_presenter)
+        return g_presenter->popUp(menu, globalPos);
+    return menu.exec(globalPos);
 }
 
 void setMessagePresenter(MessagePresenter *presenter)

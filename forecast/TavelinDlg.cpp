@@ -3,18 +3,28 @@
 #include "controls/SheetModel.h"
 #include "controls/SheetBodyModel.h"
 #include "controls/SpreadSheet.h"
+#include "controls/TransParentButton.h"
 #include "data/DatabaseError.h"
 #include "data/RecordSet.h"
+#include "data/TextFormat.h"
+#include "forecast/ComboText.h"
+#include "forecast/DialogUnits.h"
 #include "forecast/DTPicker.h"
 #include "forecast/ForecastSearch.h"
+#include "forecast/ForecastPrint.h"
+#include "forecast/GridInteraction.h"
 #include "forecast/Messages.h"
+#include "forecast/ReservationModule.h"
 #include "hosting/HostContext.h"
+#include "roomgrade/RmTypeDlg.h"
 #include "ui_TavelinDlg.h"
 
 #include <QChildEvent>
+#include <QCursor>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 
 #include <algorithm>
@@ -31,6 +41,15 @@ const QString kDayFormat = u"yyyy-MM-dd"_s;
 // The combo-text rule of the data exchange: show the first entry that begins
 // with the text (letter case ignored); otherwise put the text in the field and
 // leave the selection alone; an empty text selects nothing.
+QStringList entryTexts(const QComboBox *combo)
+{
+    QStringList texts;
+    texts.reserve(combo->count());
+    for (int i = 0; i < combo->count(); ++i)
+        texts.append(combo->itemText(i));
+    return texts;
+}
+
 void writeComboText(QComboBox *combo, const QString &text)
 {
     if (text.isEmpty()) {
@@ -38,7 +57,7 @@ void writeComboText(QComboBox *combo, const QString &text)
         combo->setEditText(QString());
         return;
     }
-    const int entry = combo->findText(text, Qt::MatchStartsWith);
+    const int entry = findEntryStartingWith(entryTexts(combo), text);
     if (entry >= 0) {
         combo->setCurrentIndex(entry);
         combo->setEditText(combo->itemText(entry));
@@ -113,9 +132,14 @@ CTavelinDlg::CTavelinDlg(QWidget *parent)
     m_ui->cmbExposure->setCompleter(nullptr);
 
     connect(m_ui->btnSearch, &QPushButton::clicked, this, &CTavelinDlg::OnSearch);
+    connect(m_ui->btnPrint, &QPushButton::clicked, this, &CTavelinDlg::OnPrint);
     connect(m_ui->btnExit, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ui->btnRmType, &QPushButton::clicked, this, &CTavelinDlg::OnRmTypeButton);
     connect(m_ui->dtpBegin, &CDTPicker::changed, this, &CTavelinDlg::OnChangeBegin);
+    connect(m_ui->gridGrade, &CSpreadSheet::cellClicked, this, &CTavelinDlg::OnClickGridGrade);
+    connect(m_ui->gridOrg, &CSpreadSheet::cellClicked, this, &CTavelinDlg::OnClickGridOrg);
+    connect(m_ui->gridGrade, &CSpreadSheet::cellRightClicked, this, &CTavelinDlg::OnRightClickGridGrade);
+    connect(m_ui->gridGrade, &CSpreadSheet::cellDoubleClicked, this, &CTavelinDlg::OnDblClickGridGrade);
 
     watchForEnter(this);
 }
@@ -126,16 +150,11 @@ void CTavelinDlg::applyDialogUnits()
 {
     // Dialog units: x in quarters of the average character width, y in eighths
     // of the font height. The form holds the template's geometry in these units.
-    const QFontMetrics metrics(font());
+    DialogUnits units(font());
     // The date boxes of this toolkit need more room than the template gives
     // them; widening the unit keeps the template's proportions and shows a whole date.
-    const double unitX = std::max(metrics.averageCharWidth() / 4.0,
-                                  m_ui->dtpBegin->sizeHint().width() / double(m_ui->dtpBegin->width()));
-    const double unitY = metrics.height() / 8.0;
-    const auto toPixels = [&](const QRect &units) {
-        return QRect(qRound(units.x() * unitX), qRound(units.y() * unitY), qRound(units.width() * unitX),
-                     qRound(units.height() * unitY));
-    };
+    units.x = std::max(units.x, m_ui->dtpBegin->sizeHint().width() / double(m_ui->dtpBegin->width()));
+    const auto toPixels = [&](const QRect &rect) { return units.toPixels(rect); };
 
     // Template order, which is also the stacking order: the first lies on top.
     const std::vector<QWidget *> templateOrder = {
@@ -147,12 +166,12 @@ void CTavelinDlg::applyDialogUnits()
     const QRect tabUnits = m_ui->tabView->geometry();
     m_placements.clear();
     for (QWidget *w : templateOrder) {
-        const QRect units = w->geometry();
-        QRect rect = toPixels(units);
+        const QRect templateRect = w->geometry();
+        QRect rect = toPixels(templateRect);
         // A combo's template height includes its drop-down list.
         if (qobject_cast<QComboBox *>(w))
             rect.setHeight(w->sizeHint().height());
-        const bool grows = units.y() < tabUnits.bottom();
+        const bool grows = templateRect.y() < tabUnits.bottom();
         m_placements.push_back({w, rect, grows});
         w->setGeometry(rect);
     }
@@ -321,7 +340,7 @@ void CTavelinDlg::fillCodeList(QComboBox *combo, const QString &sql, int codeWid
         recordSet.moveFirst();
         while (!recordSet.isEOF()) {
             const QString code = recordSet.fieldValue(u"Code"_s);
-            const QString text = code.leftJustified(codeWidth, u' ') + recordSet.fieldValue(1);
+            const QString text = padRight(code, codeWidth) + recordSet.fieldValue(1);
             combo->insertItem(position++, text, code);
             recordSet.moveNext();
         }
@@ -435,7 +454,7 @@ void CTavelinDlg::checkTypedCode(QComboBox *combo, QString &text, const QString 
     const QString prefix = text.left(3);
     if (prefix.isEmpty())
         return;
-    const int entry = combo->findText(prefix, Qt::MatchStartsWith);
+    const int entry = findEntryStartingWith(entryTexts(combo), prefix);
     if (entry >= 0) {
         combo->setCurrentIndex(entry);
     } else {
@@ -457,7 +476,89 @@ void CTavelinDlg::OnKillfocusSection()
 
 void CTavelinDlg::OnRmTypeButton()
 {
-    // The room grade picker is not part of this window yet.
+    CRmTypeDlg picker;
+    int result = QDialog::Rejected;
+    try {
+        result = picker.DoModal();
+    } catch (const DatabaseError &error) {
+        // Raised while the picker fills, before it shows.
+        showDatabaseError(error.driverText());
+        return;
+    }
+    if (result != QDialog::Accepted)
+        return;
+    m_strRmTypes = picker.resultText();
+    UpdateData(false);
+    OnSearch();
+}
+
+void CTavelinDlg::OnPrint()
+{
+    // The grid the tab shows; the other one keeps its settings.
+    CSpreadSheet *grid = m_tabView->currentIndex() == 0 ? m_gridGrade : m_gridOrg;
+    requestForecastPrint(*grid->sheet(), businessDay());
+}
+
+void CTavelinDlg::OnClickGridGrade(int column, int row)
+{
+    crossHighlight(*m_gridGrade->sheet(), column, row);
+}
+
+void CTavelinDlg::OnClickGridOrg(int column, int row)
+{
+    crossHighlight(*m_gridOrg->sheet(), column, row);
+}
+
+void CTavelinDlg::OnRightClickGridGrade(int column, int row)
+{
+    const std::optional<int> figure = bookingFigure(*m_gridGrade->sheet(), column, row);
+    if (!figure)
+        return;
+    m_nCellRooms = *figure;
+
+    QMenu menu(this);
+    menu.addAction(u"普通预定"_s)->setData(IdBookNormal);
+    menu.addAction(u"候补预定"_s)->setData(IdBookWaitlist);
+    const QAction *chosen = popUpMenu(menu, QCursor::pos());
+    if (!chosen)
+        return;
+    if (chosen->data().toInt() == IdBookNormal)
+        OnBookNormal();
+    else if (chosen->data().toInt() == IdBookWaitlist)
+        OnBookWaitlist();
+}
+
+void CTavelinDlg::OnDblClickGridGrade()
+{
+}
+
+void CTavelinDlg::OnBookNormal()
+{
+    handOffBooking();
+}
+
+void CTavelinDlg::OnBookWaitlist()
+{
+    handOffBooking();
+}
+
+void CTavelinDlg::handOffBooking()
+{
+    if (m_nCellRooms < 0
+        && showMessage(this, u"该等级客房已超预定，是否继续？"_s, u"警告"_s, MessageKind::Question)
+               != MessageAnswer::Yes)
+        return;
+    const HostContext &host = hostContext();
+    switch (handOffToReservation(host.hostText, host.businessDate)) {
+    case HandOff::Done:
+        break;
+    case HandOff::ModuleMissing:
+        showMessage(this, u"找不到所需的"_s + ReservationModuleFile + u"!"_s, u"提示信息"_s);
+        break;
+    case HandOff::EntryMissing:
+        showMessage(this, u"调用RsvDetail_Ex函数错误!"_s, u"系统错误"_s);
+        break;
+    }
 }
 
 } // namespace tavelin

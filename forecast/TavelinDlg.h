@@ -10,7 +10,6 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
-class QPushButton;
 class QTabWidget;
 
 namespace Ui {
@@ -20,6 +19,7 @@ class CTavelinDlg;
 namespace tavelin {
 
 class CDTPicker;
+class CTransParentButton;
 enum class FocusTarget;
 class CSpreadSheet;
 
@@ -47,6 +47,20 @@ public:
     void OnKillfocusExposure();
     void OnKillfocusSection();
     void OnRmTypeButton();
+    void OnPrint();
+
+    // The grids: the cross highlight on either, the booking menu on the
+    // availability grid, and its two commands.
+    void OnClickGridGrade(int column, int row);
+    void OnClickGridOrg(int column, int row);
+    void OnRightClickGridGrade(int column, int row);
+    void OnDblClickGridGrade();
+    void OnBookNormal();
+    void OnBookWaitlist();
+
+    // Command ids of the booking menu's entries, kept as each action's data.
+    static constexpr int IdBookNormal = 32771;
+    static constexpr int IdBookWaitlist = 32772;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -62,15 +76,16 @@ private:
     void showDatabaseError(const QString &driverText);
     void labelCorners();
     void focusOn(FocusTarget target);
+    void handOffBooking();
 
     std::unique_ptr<Ui::CTavelinDlg> m_ui;
 
 public:
     // Bound controls (attached by the first data exchange) and exchanged values.
     QComboBox *m_cmbExposure = nullptr;
-    QPushButton *m_btnExit = nullptr;
-    QPushButton *m_btnSearch = nullptr;
-    QPushButton *m_btnPrint = nullptr;
+    CTransParentButton *m_btnExit = nullptr;
+    CTransParentButton *m_btnSearch = nullptr;
+    CTransParentButton *m_btnPrint = nullptr;
     QComboBox *m_cmbSection = nullptr;
     QTabWidget *m_tabView = nullptr;
     CDTPicker *m_dtpBegin = nullptr;

@@ -1,10 +1,12 @@
 #include "controls/SheetModel.h"
 #include "controls/SpreadSheet.h"
+#include "controls/TransParentButton.h"
 #include "forecast/DTPicker.h"
 #include "forecast/Messages.h"
 #include "forecast/TavelinDlg.h"
 #include "hosting/HostContext.h"
 #include "tests/fixtures/SmallHotel.h"
+#include "tests/forecast/WindowFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,71 +23,7 @@ using tavelin::CTavelinDlg;
 using tavelin::MessageAnswer;
 using tavelin::MessageKind;
 
-namespace {
-
-struct Shown
-{
-    QString text;
-    QString caption;
-};
-
-class RecordingPresenter : public tavelin::MessagePresenter
-{
-public:
-    RecordingPresenter() { tavelin::setMessagePresenter(this); }
-    ~RecordingPresenter() override { tavelin::setMessagePresenter(nullptr); }
-    RecordingPresenter(const RecordingPresenter &) = delete;
-    RecordingPresenter &operator=(const RecordingPresenter &) = delete;
-
-    MessageAnswer present(QWidget *, const QString &text, const QString &caption, MessageKind) override
-    {
-        shown.push_back({text, caption});
-        return MessageAnswer::Ok;
-    }
-    std::vector<Shown> shown;
-};
-
-class ForecastWindow : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        hotel.exec(tavelin::test::smallHotelStatements());
-        auto &context = tavelin::hostContext();
-        context.businessDate = tavelin::secondsAtLocalMidnight(QDate(2006, 12, 28));
-        context.database = &hotel.db();
-        context.hostText = u"host"_s;
-    }
-
-    // Opens the window as the modal run would, without entering it.
-    void open()
-    {
-        dialog = std::make_unique<CTavelinDlg>();
-        dialog->show();
-        QApplication::setActiveWindow(dialog.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    }
-
-    QComboBox *section() { return dialog->m_cmbSection; }
-    QComboBox *feature() { return dialog->m_cmbExposure; }
-    tavelin::SheetModel &gradeSheet() { return *dialog->m_gridGrade->sheet(); }
-    tavelin::SheetModel &orgSheet() { return *dialog->m_gridOrg->sheet(); }
-
-    // Leaves a combo the way a user does: focus it, type, tab to the next control.
-    void typeAndLeave(QComboBox *combo, const QString &text)
-    {
-        combo->setFocus(Qt::MouseFocusReason);
-        combo->setEditText(text);
-        dialog->m_edtRmTypes->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
-    }
-
-    tavelin::test::MemoryDatabase hotel;
-    RecordingPresenter messages;
-    std::unique_ptr<CTavelinDlg> dialog;
-};
-
-} // namespace
+using tavelin::test::ForecastWindow;
 
 TEST_F(ForecastWindow, OpensWithTheDefaultCriteria)
 {
@@ -397,14 +335,4 @@ TEST_F(ForecastWindow, AFailingQueryIsShownAndLeavesTheWindowOpenWithEmptyGrids)
     }
     EXPECT_EQ(gradeSheet().cellText(0, 0), u"客房等级"_s);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
-int main(int argc, char **argv)
-{
-    // Widget tests never need a display, also when gtest only lists them.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }
