@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTime>
@@ -125,6 +126,30 @@ QString valueText(QVariant &&value)
     }
 }
 
+// Whether the driver reports a column as fixed-width text (CHAR(n)), whose
+// values the server pads with blanks that are no part of them: PostgreSQL
+// pads, SQLite never does, so a code read with its padding would match
+// neither the same code of a varchar column nor that of SQLite.
+bool isPaddedText(const QString &driverName, int sqlType)
+{
+    constexpr int PostgresBpchar = 1042;   // pg_type oid of character(n)
+    constexpr int OdbcChar = 1, OdbcWchar = -8; // SQL_CHAR, SQL_WCHAR
+    if (driverName == u"QPSQL")
+        return sqlType == PostgresBpchar;
+    if (driverName == u"QODBC")
+        return sqlType == OdbcChar || sqlType == OdbcWchar;
+    return false;
+}
+
+void dropPadding(QString &text)
+{
+    qsizetype size = text.size();
+    while (size > 0 && text.at(size - 1) == u' ')
+        --size;
+    if (size < text.size())
+        text.truncate(size);
+}
+
 } // namespace
 
 RecordSet::RecordSet(QSqlDatabase *database)
@@ -160,9 +185,13 @@ void RecordSet::open(const QString &sql)
 
         const QSqlRecord record = query.record();
         const int count = record.count();
+        const QString driverName = m_database->driverName();
         columns.reserve(count);
-        for (int i = 0; i < count; ++i)
+        std::vector<char> padded(std::size_t(count), 0);
+        for (int i = 0; i < count; ++i) {
             columns.append(record.fieldName(i));
+            padded[std::size_t(i)] = isPaddedText(driverName, record.field(i).typeID());
+        }
 
         if (query.size() > 0)
             values.reserve(size_t(query.size()) * size_t(count));
@@ -173,6 +202,8 @@ void RecordSet::open(const QString &sql)
             const std::size_t previous = values.size() - std::size_t(count);
             for (int i = 0; i < count; ++i) {
                 QString text = valueText(query.value(i));
+                if (padded[std::size_t(i)])
+                    dropPadding(text);
                 if (rows > 0 && !text.isEmpty() && text == values[previous + std::size_t(i)])
                     values.push_back(values[previous + std::size_t(i)]);
                 else

@@ -13,7 +13,8 @@ namespace tavelin {
 // open() runs the query and reads the whole result at once, so recordCount()
 // is exact and the connection is free again before the caller walks the rows.
 // Every value is text: NULL is empty, numbers are plain decimal, dates start
-// with YYYY-MM-DD, codes keep their trailing blanks. Failures throw
+// with YYYY-MM-DD, codes keep their trailing blanks, but a fixed-width (CHAR)
+// column that the server pads reads without the padding. Failures throw
 // DatabaseError with the driver's text.
 class RecordSet
 {

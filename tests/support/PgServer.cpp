@@ -274,6 +274,11 @@ QString PgServer::dataDirectory() const
 bool PgServer::startOnce(QString *failure)
 {
     m_port = freeLoopbackPort();
+    return startOnPort(failure);
+}
+
+bool PgServer::startOnPort(QString *failure)
+{
     const QString logFile = m_directory->filePath(u"server.log"_s);
     const QString options = u"-p "_s + QString::number(m_port) + u" -k "_s + m_directory->path()
                             + u" -c listen_addresses=127.0.0.1 -c fsync=off"_s;
@@ -319,6 +324,42 @@ void PgServer::run(const QString &binary, const QStringList &arguments) const
                          : process.errorString())
              + u"):\n"_s + output);
     }
+}
+
+void PgServer::stop()
+{
+    if (!m_running)
+        return;
+    runTool(u"pg_ctl"_s, {u"stop"_s, u"-D"_s, dataDirectory(), u"-m"_s, u"fast"_s, u"-w"_s});
+    m_running = false;
+}
+
+void PgServer::start()
+{
+    if (m_running)
+        return;
+    QString failure;
+    if (!startOnPort(&failure))
+        fail(u"the server did not start again on port "_s + QString::number(m_port) + u":\n"_s
+             + failure);
+}
+
+QString PgServer::url(const QString &databaseName) const
+{
+    return u"postgresql://"_s + user() + u'@' + host() + u':' + QString::number(m_port) + u'/'
+           + databaseName;
+}
+
+ScopedConnection PgServer::connectOdbc(const QString &databaseName) const
+{
+    const QString driver = postgresOdbcDriver();
+    QSqlDatabase database = QSqlDatabase::addDatabase(u"QODBC"_s, uniqueConnectionName(u"pgodbc"_s));
+    database.setDatabaseName(u"DRIVER="_s + driver + u";SERVER="_s + host() + u";PORT="_s
+                             + QString::number(m_port) + u";DATABASE="_s + databaseName
+                             + u";UID="_s + user() + u";PWD=;SSLmode=disable"_s);
+    return openScoped(std::move(database),
+                      u"PostgreSQL database "_s + databaseName + u" through ODBC driver "_s + driver
+                          + u" on port "_s + QString::number(m_port));
 }
 
 ScopedConnection PgServer::connect(const QString &databaseName) const

@@ -66,6 +66,21 @@ public:
     // createDatabase() and connect() in one: the usual start of a test.
     ScopedConnection connectFresh();
 
+    // The same database through QODBC and psqlODBC (postgresOdbcDriver()), with
+    // a connection string that names no DSN. Throws std::runtime_error on failure.
+    ScopedConnection connectOdbc(const QString &databaseName) const;
+
+    // postgresql://tavelin@127.0.0.1:PORT/databaseName, as tavelin-host takes it.
+    QString url(const QString &databaseName) const;
+
+    // Stops the server (pg_ctl stop -m fast: open sessions are ended) and
+    // starts it again on the same data directory and port, so that clients
+    // can reconnect with the settings they had. Both throw std::runtime_error
+    // with the tool output; start() fails when the port was taken meanwhile.
+    void stop();
+    void start();
+    bool isRunning() const noexcept { return m_running; }
+
 private:
     void run(const QString &program, const QStringList &arguments) const;
     void runTool(const QString &tool, const QStringList &arguments) const;
@@ -73,6 +88,7 @@ private:
     bool copyTemplate() const;
     void dropTemplate() const;
     bool startOnce(QString *failure);
+    bool startOnPort(QString *failure);
     QString templateDirectory() const;
     void reapAbandoned() const;
 

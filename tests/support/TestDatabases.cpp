@@ -2,12 +2,15 @@
 
 #include <QAtomicInt>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 
 #include <clocale>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
 #include <langinfo.h>
@@ -32,6 +35,48 @@ void useUtf8Ctype()
     if (std::setlocale(LC_CTYPE, "C.UTF-8") && utf8())
         return;
     throw std::runtime_error("no UTF-8 locale for LC_CTYPE: unixODBC would mangle non-ASCII text");
+}
+
+// Library folders where Debian and other systems put ODBC drivers, multiarch ones first.
+QStringList odbcLibraryDirectories()
+{
+    QStringList directories;
+    const QDir usrLib(u"/usr/lib"_s);
+    const QStringList archFolders = usrLib.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &folder : archFolders)
+        directories << usrLib.filePath(folder + u"/odbc"_s);
+    directories << u"/usr/lib/odbc"_s << u"/usr/lib64/odbc"_s << u"/usr/lib64"_s
+                << u"/usr/local/lib/odbc"_s << u"/usr/local/lib"_s << u"/usr/lib"_s;
+    return directories;
+}
+
+QString findOdbcLibrary(const QString &fileName)
+{
+    const QStringList directories = odbcLibraryDirectories();
+    for (const QString &directory : directories) {
+        const QFileInfo candidate(QDir(directory).filePath(fileName));
+        if (candidate.isFile())
+            return candidate.absoluteFilePath();
+    }
+    return QString();
+}
+
+// Asks unixODBC itself, so that ODBCSYSINI, ODBCINSTINI and the user's own
+// file count as they will for the connection.
+bool odbcDriverRegistered(const QString &name)
+{
+    QProcess query;
+    query.setProcessChannelMode(QProcess::MergedChannels);
+    query.start(u"odbcinst"_s, {u"-q"_s, u"-d"_s, u"-n"_s, name});
+    if (query.waitForStarted() && query.waitForFinished(30'000))
+        return query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0;
+
+    // No odbcinst program: read the file the library would.
+    const QString folder = qEnvironmentVariable("ODBCSYSINI", u"/etc"_s);
+    const QString file = qEnvironmentVariable("ODBCINSTINI", u"odbcinst.ini"_s);
+    QFile ini(QDir(folder).filePath(file));
+    return ini.open(QIODevice::ReadOnly)
+           && QString::fromUtf8(ini.readAll()).contains(u'[' + name + u']');
 }
 
 ScopedConnection openOdbc(const QString &filePath, std::unique_ptr<QTemporaryDir> files)
@@ -113,21 +158,40 @@ QString sqliteOdbcDriver()
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
 
-    const QString library = u"libsqlite3odbc.so"_s;
-    QStringList directories;
-    // Multiarch folders (/usr/lib/x86_64-linux-gnu/odbc, ...) first.
-    const QDir usrLib(u"/usr/lib"_s);
-    const QStringList archFolders = usrLib.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &folder : archFolders)
-        directories << usrLib.filePath(folder + u"/odbc"_s);
-    directories << u"/usr/lib/odbc"_s << u"/usr/lib64/odbc"_s << u"/usr/lib64"_s
-                << u"/usr/local/lib/odbc"_s << u"/usr/local/lib"_s << u"/usr/lib"_s;
-    for (const QString &directory : std::as_const(directories)) {
-        const QFileInfo candidate(QDir(directory).filePath(library));
-        if (candidate.isFile())
-            return candidate.absoluteFilePath();
-    }
-    return u"{SQLite3}"_s;
+    const QString library = findOdbcLibrary(u"libsqlite3odbc.so"_s);
+    return library.isEmpty() ? u"{SQLite3}"_s : library;
+}
+
+QString postgresOdbcDriver()
+{
+    const QString fromEnvironment = qEnvironmentVariable("TAVELIN_PG_ODBC_DRIVER");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+
+    static const QString registered = []() -> QString {
+        const QString name = u"PostgreSQL Unicode"_s;
+        if (odbcDriverRegistered(name))
+            return u'{' + name + u'}';
+
+        const QString library = findOdbcLibrary(u"psqlodbcw.so"_s);
+        if (library.isEmpty())
+            throw std::runtime_error("psqlODBC (psqlodbcw.so) is not installed: install the "
+                                     "odbc-postgresql package (scripts/install-deps)");
+        // Lives as long as the process: unixODBC may read the file at any connection.
+        static std::unique_ptr<QTemporaryDir> folder =
+            std::make_unique<QTemporaryDir>(QDir::tempPath() + u"/tavelin-odbcinst-XXXXXX"_s);
+        QFile ini(folder->filePath(u"odbcinst.ini"_s));
+        if (!folder->isValid() || !ini.open(QIODevice::WriteOnly | QIODevice::Text))
+            throw std::runtime_error("could not write a temporary odbcinst.ini");
+        ini.write(QString(u'[' + name + u"]\nDescription=PostgreSQL ODBC driver (Unicode version)\n"_s
+                          + u"Driver="_s + library + u"\n"_s)
+                      .toUtf8());
+        ini.close();
+        qputenv("ODBCSYSINI", QFile::encodeName(folder->path()));
+        qunsetenv("ODBCINSTINI");
+        return u'{' + name + u'}';
+    }();
+    return registered;
 }
 
 ScopedConnection openOdbcSqliteFile(const QString &filePath)

@@ -83,6 +83,15 @@ ScopedConnection openOdbcSqliteFile();
 // The same on an existing (or to be created) file that the caller owns.
 ScopedConnection openOdbcSqliteFile(const QString &filePath);
 
+// The psqlODBC Unicode driver as a DRIVER= value: "{PostgreSQL Unicode}" (or
+// TAVELIN_PG_ODBC_DRIVER). When unixODBC has no driver of that name, the
+// driver library found on this machine is registered under it in an
+// odbcinst.ini of a temporary folder that ODBCSYSINI then points to. unixODBC
+// reads ODBCSYSINI once per process, so call this before the first ODBC
+// connection of the process. Throws std::runtime_error when psqlODBC is not
+// installed.
+QString postgresOdbcDriver();
+
 // Runs each statement in order on the connection and stops at the first one
 // that fails. Use as ASSERT_TRUE(execAll(db, {...})); the failure message
 // holds the statement and the driver's text.
