@@ -272,26 +272,4 @@ TEST_F(SpreadSheetTest, CellColoursArePainted)
     EXPECT_GT(green, 0);
 }
 
-class Application : public ::testing::Environment
-{
-public:
-    void SetUp() override { m_app = std::make_unique<QApplication>(m_argc, m_argv); }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[24] = "tavelin_spreadsheet";
-    char *m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QApplication> m_app;
-};
-
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new Application); // gtest takes ownership
-    return RUN_ALL_TESTS();
-}

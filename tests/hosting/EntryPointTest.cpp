@@ -120,13 +120,3 @@ TEST(EntryPoint, ExportedUnmangledAndEachCallUsesItsOwnValues)
     EXPECT_EQ(second.begin, QDate(2040, 2, 25)) << "a business date after 2038 must survive";
     EXPECT_EQ(second.end, QDate(2040, 3, 5));
 }
-
-int main(int argc, char **argv)
-{
-    // Widget tests never need a display, also when gtest only lists them.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -167,12 +167,3 @@ TEST_F(Picker, ADatabaseErrorReachesTheCallerBeforeTheWindowShows)
     EXPECT_THROW(picker.DoModal(), tavelin::DatabaseError);
     EXPECT_FALSE(shown);
 }
-
-int main(int argc, char **argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
