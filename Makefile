@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= 2
 DEMO_DB ?= $(BUILD)/demo-hotel.sqlite
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench soak clean
 
 # What `make run` needs: the module, the host and the demo generator; not the tests.
 RUN_TARGETS = tavelin tavelin-host tavelin-demo orlemba
@@ -28,6 +28,9 @@ test: build
 
 bench: build
 	@BUILD=$(BUILD) scripts/bench
+
+soak: build
+	@BUILD=$(BUILD) scripts/soak
 
 clean:
 	rm -rf $(BUILD)
