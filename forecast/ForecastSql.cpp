@@ -76,6 +76,57 @@ QString fill(QStringView pattern, std::initializer_list<QString> values)
     return text;
 }
 
+// Characters no statement can carry as they are: SQLite ends the text at a
+// NUL, and reads an unpaired surrogate together with the unit after it, a
+// closing quote included; libpq also stops at a NUL. They become U+FFFD, as
+// Qt's UTF-8 drivers already turn an unpaired surrogate into, so the value
+// still matches nothing but itself.
+QString carriable(QStringView value)
+{
+    QString text = value.toString();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (c.isNull() || c.isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+QString gradeInList(const QStringList &roomGrades)
+{
+    QStringList codes;
+    codes.reserve(roomGrades.size());
+    for (const QString &code : roomGrades)
+        codes.append(carriable(code));
+    return formatGradeList(codes);
+}
+
+// LIKE takes % and _ as wildcards, and PostgreSQL takes a backslash as its
+// escape; a feature code holding any of them is matched with an escape of its
+// own, so that it still matches only itself. Other codes keep the plain text.
+constexpr QChar LikeEscape = u'!';
+
+bool needsLikeEscape(QStringView code)
+{
+    return code.contains(u'%') || code.contains(u'_') || code.contains(u'\\');
+}
+
+QString likeBody(QStringView code)
+{
+    if (!needsLikeEscape(code))
+        return sqlStringBody(code);
+    QString escaped;
+    escaped.reserve(code.size() + 8);
+    for (QChar c : code) {
+        if (c == u'%' || c == u'_' || c == LikeEscape)
+            escaped += LikeEscape;
+        escaped += c;
+    }
+    return sqlStringBody(escaped);
+}
+
 QString sqlDate(QDate date)
 {
     return date.toString(u"yyyy-MM-dd");
@@ -90,7 +141,7 @@ bool isAll(const QString &code)
 
 QString sqlStringBody(QStringView value)
 {
-    QString body = value.toString();
+    QString body = carriable(value);
     body.replace(u'\'', u"''"_s);
     return body;
 }
@@ -100,7 +151,7 @@ QString gradeCountSql(const QStringList &roomGrades)
     if (roomGrades.isEmpty())
         return u"select count(distinct code) as Mn  from rmtype"_s;
     return fill(u"select count(distinct code) as Mn  from rmtype where code in (%s)",
-                {formatGradeList(roomGrades)});
+                {gradeInList(roomGrades)});
 }
 
 QString gradeListSql(const QStringList &roomGrades)
@@ -108,7 +159,7 @@ QString gradeListSql(const QStringList &roomGrades)
     if (roomGrades.isEmpty())
         return u"select code,ChnDescp from rmtype order by code"_s;
     return fill(u"select code,ChnDescp from rmtype where code in(%s) order by code",
-                {formatGradeList(roomGrades)});
+                {gradeInList(roomGrades)});
 }
 
 QString organisationCountSql()
@@ -135,13 +186,15 @@ QString availabilitySql(const ForecastFilter &filter)
     if (section)
         values[count++] = sqlStringBody(filter.sectionCode);
     if (grades)
-        values[count++] = formatGradeList(filter.roomGrades);
+        values[count++] = gradeInList(filter.roomGrades);
     if (feature)
-        values[count++] = sqlStringBody(filter.featureCode);
+        values[count++] = likeBody(filter.featureCode);
 
     const QString begin = sqlDate(filter.begin);
     const QString end = sqlDate(filter.end);
-    const QStringView pattern = availabilityTexts[std::size_t(index)];
+    QString pattern = availabilityTexts[std::size_t(index)].toString();
+    if (feature && needsLikeEscape(filter.featureCode))
+        pattern.replace(u"like '%%%s%%'"_s, u"like '%%%s%%' escape '!'"_s);
     switch (count) {
     case 0:
         return fill(pattern, {begin, end});
@@ -165,11 +218,11 @@ QString occupancySql(const ForecastFilter &filter)
     const QStringView pattern = occupancyTexts[std::size_t(index)];
     if (section && grades)
         return fill(pattern, {begin, end, sqlStringBody(filter.sectionCode),
-                              formatGradeList(filter.roomGrades)});
+                              gradeInList(filter.roomGrades)});
     if (section)
         return fill(pattern, {begin, end, sqlStringBody(filter.sectionCode)});
     if (grades)
-        return fill(pattern, {begin, end, formatGradeList(filter.roomGrades)});
+        return fill(pattern, {begin, end, gradeInList(filter.roomGrades)});
     return fill(pattern, {begin, end});
 }
 

@@ -18,7 +18,8 @@ struct ForecastFilter
     QStringList roomGrades;                      // codes without quotes; empty: every grade
 };
 
-// The body of an SQL string literal: the value with its single quotes doubled.
+// The body of an SQL string literal: the value with its single quotes doubled,
+// and a NUL or an unpaired surrogate, which no driver passes on intact, as U+FFFD.
 QString sqlStringBody(QStringView value);
 
 // Room grades of the forecast: the distinct count and the list (code, description).

@@ -85,8 +85,8 @@ void writeGradeGrid(const GradeForecast &forecast, const CodeList &grades, Sheet
 
     sheet.setMaxCols(forecast.dayCount + 1);
 
-    std::vector<int> totals(static_cast<std::size_t>(n));
-    int total = 0;
+    std::vector<qint64> totals(static_cast<std::size_t>(n));
+    qint64 total = 0;
     sheet.setCol(1);
     sheet.setRow(0);
     sheet.setText(u"总数"_s);
@@ -113,9 +113,9 @@ void writeGradeGrid(const GradeForecast &forecast, const CodeList &grades, Sheet
         sheet.setRow(0);
         sheet.setText(dayHeading(day));
 
-        int available = 0;
+        qint64 available = 0;
         for (int r = 1; r <= n; ++r) {
-            const int free = totals[std::size_t(r - 1)]
+            const qint64 free = totals[std::size_t(r - 1)]
                              - forecast.occupied[std::size_t(r - 1) * days + std::size_t(k)];
             available += free;
             sheet.setRow(r);
@@ -140,7 +140,7 @@ void writeGradeGrid(const GradeForecast &forecast, const CodeList &grades, Sheet
         // Without any rooms counted there is no rate to show.
         if (total != 0) {
             sheet.setRow(n + 4);
-            sheet.setText(rateText(double(total - available) * 100.0 / total));
+            sheet.setText(rateText(double(total - available) * 100.0 / double(total)));
         }
     }
 }

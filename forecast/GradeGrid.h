@@ -18,8 +18,9 @@ struct GradeForecast
     int dayCount = 0;               // day columns, 1 to 730
     std::vector<QString> totals;    // per grade, the undated row's text as delivered
     std::vector<int> occupied;      // grade * dayCount + day: the last "OCC" count
-    std::vector<int> outOfInventory; // per day: sum of "OOI" rows
-    std::vector<int> outOfOrder;     // per day: sum of every other row type
+    // Sums are wider than the counts they add up, so that no rows can overflow them.
+    std::vector<qint64> outOfInventory; // per day: sum of "OOI" rows
+    std::vector<qint64> outOfOrder;     // per day: sum of every other row type
     std::vector<char> hasOutOfInventory; // a day without such rows shows an empty cell
     std::vector<char> hasOutOfOrder;
 };

@@ -68,7 +68,8 @@ void writeOrgGrid(const OrgForecast &forecast, const CodeList &organisations, Sh
     // the order the sheet stores them in. Column by column, each of the
     // 440,000 writes of the largest grid would land a whole row (35 kB) away
     // from the one before, and miss the cache.
-    std::vector<int> sums(days, 0);
+    // Wider than the counts, so that no number of organisations can overflow them.
+    std::vector<qint64> sums(days, 0);
     for (int r = 0; r < m; ++r) {
         const int *rooms = forecast.rooms.data() + std::size_t(r) * days;
         for (std::size_t k = 0; k < days; ++k)
@@ -91,9 +92,9 @@ void writeOrgGrid(const OrgForecast &forecast, const CodeList &organisations, Sh
         for (int k = 0; k < dayCount; ++k) {
             sheet.setCol(2 * k + 1);
             sheet.setText(numberText(rooms[k]));
-            if (const int sum = sums[std::size_t(k)]; sum != 0) {
+            if (const qint64 sum = sums[std::size_t(k)]; sum != 0) {
                 sheet.setCol(2 * k + 2);
-                sheet.setText(rateText(double(rooms[k] * 100) / sum, '%'));
+                sheet.setText(rateText(double(rooms[k]) * 100 / double(sum), '%'));
             }
         }
     }

@@ -138,8 +138,8 @@ TEST(ForecastSql, PercentSignsInValuesStayAsTheyAre)
     filter.sectionCode = u"%s"_s;
     EXPECT_EQ(availabilitySql(filter),
               u"select date,type,type3,sum(rooms) as rooms from Tavelin_1 where ((date>='2006-05-01' "
-              "and date<='2006-05-01') or date is null) and type2='%s' and exposure like '%%s%%%' "
-              "group by date,type,type3"_s);
+              "and date<='2006-05-01') or date is null) and type2='%s' and exposure like '%!%s!%!%%' "
+              "escape '!' group by date,type,type3"_s);
 }
 
 TEST(ForecastSql, OnlyTheExactAllMeansNoFilter)
