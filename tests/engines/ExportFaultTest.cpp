@@ -8,11 +8,10 @@
 #include "host/SheetWriters.h"
 #include "tests/engines/EngineHotel.h"
 #include "tests/support/PgServer.h"
+#include "tests/support/ProcessRun.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QSqlDatabase>
 #include <QSqlError>
 
@@ -28,36 +27,10 @@ namespace {
 
 const QString HostProgram = QString::fromUtf8(TAVELIN_HOST_PROGRAM);
 
-struct ProcessRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-    qint64 milliseconds = 0;
-};
-
 ProcessRun runHost(const QStringList &arguments)
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s, u"TAVELIN_DEMO_DB"_s})
-        environment.remove(name);
-    process.setProcessEnvironment(environment);
-    QElapsedTimer timer;
-    timer.start();
-    process.start(HostProgram, QStringList{u"--business-date"_s, u"2026-06-15"_s} + arguments);
-    ProcessRun result;
-    if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit) {
-        ADD_FAILURE() << "tavelin-host did not finish normally: " << process.errorString().toStdString();
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.milliseconds = timer.elapsed();
-    result.exitCode = process.exitCode();
-    result.out = process.readAllStandardOutput();
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    return runProgram(HostProgram, QStringList{u"--business-date"_s, u"2026-06-15"_s} + arguments,
+                      {{u"DISPLAY"_s, QString()}, {u"WAYLAND_DISPLAY"_s, QString()}, {u"QT_QPA_PLATFORM"_s, QString()}});
 }
 
 // Starts the server again however the test ends, for the tests after it.

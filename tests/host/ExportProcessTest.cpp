@@ -5,6 +5,7 @@
 #include "tests/host/ExportFixture.h"
 #include "tests/host/ExportTestTools.h"
 #include "tests/host/TestPrinters.h"
+#include "tests/support/ProcessRun.h"
 
 #include <gtest/gtest.h>
 
@@ -17,51 +18,17 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 using tavelin::test::parseCsv;
+using tavelin::test::ProcessRun;
+using tavelin::test::runProgram;
 
 namespace {
 
 const QString HostProgram = QString::fromUtf8(TAVELIN_HOST_PROGRAM);
 const QString SourceDir = QString::fromUtf8(TAVELIN_SOURCE_DIR);
-
-struct ProcessRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-// environment: added to the test's own; an empty value removes the variable.
-ProcessRun run(const QString &program, const QStringList &arguments, const QMap<QString, QString> &environment = {})
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(u"TAVELIN_DEMO_DB"_s);
-    for (auto it = environment.begin(); it != environment.end(); ++it) {
-        if (it.value().isEmpty())
-            env.remove(it.key());
-        else
-            env.insert(it.key(), it.value());
-    }
-    process.setProcessEnvironment(env);
-    process.start(program, arguments);
-    ProcessRun result;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        ADD_FAILURE() << program.toStdString() << " did not finish normally: " << process.errorString().toStdString();
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.exitCode = process.exitCode();
-    result.out = process.readAllStandardOutput();
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
 
 // No display at all: the export must not need one.
 const QMap<QString, QString> Headless = {
@@ -79,7 +46,7 @@ protected:
 
     ProcessRun exportGrid(const QStringList &arguments, const QMap<QString, QString> &environment = Headless)
     {
-        return run(HostProgram,
+        return runProgram(HostProgram,
                    QStringList{u"--db"_s, u"sqlite:"_s + m_hotel, u"--business-date"_s, u"2026-06-15"_s}
                        + arguments,
                    environment);
@@ -235,7 +202,7 @@ TEST_F(ExportProcess, ADatabaseErrorExitsWithOneAndTheDriversText)
                                     [](const QString &s) { return s.contains(u"Tavelin_2"_s); }),
                      statements.end());
     tavelin::test::writeSqliteFile(broken, statements);
-    const ProcessRun result = run(HostProgram, {u"--db"_s, u"sqlite:"_s + broken, u"--business-date"_s, u"2026-06-15"_s,
+    const ProcessRun result = runProgram(HostProgram, {u"--db"_s, u"sqlite:"_s + broken, u"--business-date"_s, u"2026-06-15"_s,
                                          u"--export"_s, u"availability"_s},
                            Headless);
     EXPECT_EQ(result.exitCode, 1);
@@ -259,7 +226,7 @@ TEST_F(ExportProcess, OdbcUnderTheCLocaleKeepsChineseCodes)
     QMap<QString, QString> cLocale = Headless;
     cLocale.insert(u"LANG"_s, u"C"_s);
     cLocale.insert(u"LC_ALL"_s, u"C"_s);
-    const ProcessRun result = run(HostProgram,
+    const ProcessRun result = runProgram(HostProgram,
                            {u"--db"_s, u"odbc:DRIVER="_s + tavelin::test::sqliteOdbcDriver() + u";Database="_s + hotel,
                             u"--business-date"_s, u"2026-06-15"_s, u"--to"_s, u"2026-06-15"_s, u"--export"_s,
                             u"availability"_s, u"--section"_s, u"东"_s, u"--grades"_s, u"豪华"_s},
@@ -283,7 +250,7 @@ TEST_F(ExportProcess, MakeRunWithoutADisplayPrintsTheTextTable)
     QMap<QString, QString> environment = Headless;
     environment.insert(u"BUILD"_s, QFileInfo(HostProgram).absoluteDir().absolutePath() + u"/.."_s);
     environment.insert(u"DEMO_DB"_s, m_hotel);
-    const ProcessRun result = run(script, {}, environment);
+    const ProcessRun result = runProgram(script, {}, environment);
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     const QString out = QString::fromUtf8(result.out);
     EXPECT_TRUE(out.startsWith(u"No display"_s)) << out.toStdString();

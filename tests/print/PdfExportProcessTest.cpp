@@ -1,26 +1,20 @@
 // Runs the built tavelin-host with --format pdf, without any display.
 
 #include "tests/print/PrintTestTools.h"
+#include "tests/support/ProcessRun.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
+using tavelin::test::ProcessRun;
+using tavelin::test::runProgram;
 
 namespace {
 
 const QString HostProgram = QString::fromUtf8(TAVELIN_HOST_PROGRAM);
-
-struct ProcessRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
 
 class PdfExport : public ::testing::Test
 {
@@ -34,25 +28,12 @@ protected:
 
     ProcessRun exportGrid(const QStringList &arguments)
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s, u"TAVELIN_DEMO_DB"_s})
-            env.remove(name);
-        process.setProcessEnvironment(env);
-        process.start(HostProgram, QStringList{u"--db"_s, u"sqlite:"_s + m_hotel, u"--business-date"_s,
-                                               u"2006-12-28"_s, u"--export"_s}
-                                       + arguments);
-        ProcessRun result;
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-            ADD_FAILURE() << "tavelin-host did not finish normally: " << process.errorString().toStdString();
-            process.kill();
-            process.waitForFinished();
-            return result;
-        }
-        result.exitCode = process.exitCode();
-        result.out = process.readAllStandardOutput();
-        result.err = QString::fromUtf8(process.readAllStandardError());
-        return result;
+        // No display at all: the export must not need one.
+        return runProgram(HostProgram,
+                          QStringList{u"--db"_s, u"sqlite:"_s + m_hotel, u"--business-date"_s, u"2006-12-28"_s,
+                                      u"--export"_s}
+                              + arguments,
+                          {{u"DISPLAY"_s, QString()}, {u"WAYLAND_DISPLAY"_s, QString()}, {u"QT_QPA_PLATFORM"_s, QString()}});
     }
 
     QTemporaryDir m_dir;
